@@ -1,0 +1,28 @@
+#include "app/portbusy.h"
+
+#include "app/forms.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+
+#include <QTimer>
+
+PortBusyGuard::PortBusyGuard() : m_acquired(!gRun.bPortBusy)
+{
+    if (m_acquired) {
+        gRun.bPortBusy = true;
+        gRun.bEditedDuringTransfer = false;
+    }
+}
+
+PortBusyGuard::~PortBusyGuard()
+{
+    if (!m_acquired)
+        return;
+    gRun.bPortBusy = false;
+    if (gRun.bExitAfterOperation) {
+        if (frmTerminal *w = forms::terminal())
+            QTimer::singleShot(0, w, [w] { w->close(); });
+    }
+}
+
+bool PortBusy() { return gRun.bPortBusy; }

@@ -1,0 +1,184 @@
+// The pager database file commands of the main window: New Database, Open,
+// Save, Save As, and the reload of the last file at start-up.
+#include "app/forms.h"
+#include "app/frmterminal.h"
+#include "app/portbusy.h"
+#include "database/pg8file.h"
+#include "database/state.h"
+#include "platform/dialogs.h"
+#include "platform/system.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+
+// The file in use: where it was opened or saved. The stored "LastFile" holds
+// this full path; a bare title in it still means the program's folder.
+QString &currentFilePath() { return gRun.sDBFilePath; }
+
+QString resolveAgainstProgramFolder(const QString &name)
+{
+    if (name.isEmpty())
+        return QString();
+    return QFileInfo(name).isAbsolute() ? name : QDir(platform::AppPath()).filePath(name);
+}
+
+void fileErrorBox(const QString &text)
+{
+    platform::SetDefaultPointer();
+    platform::MsgBox(text, Buttons::OK, Icon::Exclamation);
+}
+
+// The dialog shared by Open and Save As; returns the chosen full path or empty.
+QString askForFile(platform::Prompt::Kind kind, const QString &title)
+{
+    platform::Prompt p;
+    p.kind = kind;
+    p.title = title;
+    p.filter = DatabaseFileFilter();
+    p.defaultExt = DatabaseFileSuffix();
+    const QString current = currentFilePath().isEmpty() ? resolveAgainstProgramFolder(gRun.sDBFileName)
+                                                        : currentFilePath();
+    p.fileName = current.isEmpty() ? platform::AppPath() : QDir::toNativeSeparators(current);
+    p.parent = forms::terminal();
+    const platform::Reply reply = platform::Ask(p);
+    if (reply.answer != Answer::OK)
+        return QString();
+    return reply.fileName;
+}
+
+}  // namespace
+
+void frmTerminal::mnuNewDB_Click()
+{
+    if (PortBusy())
+        return;
+    if (platform::MsgBox(NewDatabaseQuestionText(), Buttons::YesNo, Icon::Question, NewDatabaseQuestionTitle()) !=
+        Answer::Yes)
+        return;
+    platform::SetHourglass();
+    ApplyNewDatabase(gDb);
+    gRun.bMatchesEncoder = false;
+    SetStatusPanel(1, NewDatabaseStatusText());
+    platform::SetDefaultPointer();
+}
+
+void frmTerminal::mnuOpenFile_Click()
+{
+    if (PortBusy())
+        return;
+    gRun.bNoModifiedStatus = true;
+    const QString path = askForFile(platform::Prompt::Kind::OpenFile, OpenDatabaseDialogTitle());
+    if (path.isEmpty()) {
+        platform::SetDefaultPointer();
+        gRun.bNoModifiedStatus = false;
+        return;
+    }
+    QByteArray bytes;
+    QString error;
+    if (!LoadPagerDatabaseFile(path, &bytes, &error)) {
+        fileErrorBox(error);
+        gRun.bNoModifiedStatus = false;
+        return;
+    }
+    QString notes = txtConfigNotes->text();
+    const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, Pg8ReadMode::Open, gDb, gSettings, notes);
+    txtConfigNotes->setText(notes);
+    if (read.incCapsLineRead)
+        ShowIncBy8Label();
+    if (read.idAsCapLineRead)
+        ShowIDAsCapLabel();
+    currentFilePath() = QFileInfo(path).absoluteFilePath();
+    gRun.sDBFileName = Pg8FileTitle(path);
+    SetStatusPanel(1, OpenedDatabaseStatusText(gRun.sDBFileName));
+    platform::SaveSetting(QStringLiteral("Properties"), QStringLiteral("LastFile"), currentFilePath());
+    mnuSave->setEnabled(true);
+    gRun.bMatchesEncoder = false;
+    cmdLookup->setEnabled(false);
+    mnuSendMsg->setEnabled(false);
+    if (QAction *test = ToolbarButtonByKey(QStringLiteral("test")))
+        test->setEnabled(false);
+    forms::unloadWindow("frmMessageTest");
+    gRun.bNoModifiedStatus = false;
+}
+
+// Writes the database to `path`; on success the file becomes the current one.
+static bool saveTo(frmTerminal *w, const QString &path)
+{
+    QString error;
+    const QByteArray bytes = WritePagerDatabaseFile(gDb, gSettings, w->txtConfigNotes->text(), &error);
+    if (bytes.isEmpty()) {
+        fileErrorBox(QStringLiteral("The pager database was not saved to ") + QDir::toNativeSeparators(path) +
+                     QStringLiteral(":\r") + error);
+        return false;
+    }
+    if (!SavePagerDatabaseFile(path, bytes, &error)) {
+        fileErrorBox(QStringLiteral("The pager database could not be saved to ") + QDir::toNativeSeparators(path) +
+                     QStringLiteral(":\r") + error);
+        return false;
+    }
+    currentFilePath() = QFileInfo(path).absoluteFilePath();
+    gRun.sDBFileName = Pg8FileTitle(path);
+    w->SetStatusPanel(1, SavedDatabaseStatusText(gRun.sDBFileName, gRun.bMatchesEncoder));
+    QDir::setCurrent(platform::AppPath());
+    return true;
+}
+
+void frmTerminal::mnuSave_Click()
+{
+    if (PortBusy() || !gRun.bDatabaseChecked)
+        return;
+    const QString path = currentFilePath().isEmpty() ? resolveAgainstProgramFolder(gRun.sDBFileName)
+                                                     : currentFilePath();
+    if (path.isEmpty()) {
+        mnuSaveAs_Click();
+        return;
+    }
+    saveTo(this, path);
+}
+
+void frmTerminal::mnuSaveAs_Click()
+{
+    if (PortBusy() || !gRun.bDatabaseChecked)
+        return;
+    const QString path = askForFile(platform::Prompt::Kind::SaveFile, SaveDatabaseDialogTitle());
+    if (path.isEmpty())
+        return;
+    if (!saveTo(this, path))
+        return;
+    platform::SaveSetting(QStringLiteral("Properties"), QStringLiteral("LastFile"), currentFilePath());
+    mnuSave->setEnabled(true);
+}
+
+void frmTerminal::LoadLastFile()
+{
+    // sDBFileName holds the stored "LastFile": a full path, or a bare title
+    // in the program's folder
+    const QString path = resolveAgainstProgramFolder(gRun.sDBFileName);
+    gRun.sDBFileName = Pg8FileTitle(gRun.sDBFileName);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    QByteArray bytes;
+    QString error;
+    if (!LoadPagerDatabaseFile(path, &bytes, &error)) {
+        gRun.bLoading = false;  // the load step ends here, silently
+        return;
+    }
+    QString notes = txtConfigNotes->text();
+    const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, Pg8ReadMode::StartUp, gDb, gSettings, notes);
+    txtConfigNotes->setText(notes);
+    if (read.incCapsLineRead)
+        ShowIncBy8Label();
+    if (read.idAsCapLineRead)
+        ShowIDAsCapLabel();
+    currentFilePath() = QFileInfo(path).absoluteFilePath();
+    SetStatusPanel(1, StartUpLoadedStatusText(gRun.sDBFileName));
+}

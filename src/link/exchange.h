@@ -1,0 +1,39 @@
+// The command exchange with the encoder: one command line is written to the
+// link's serial port, then the reply is polled for until an awaited text
+// arrives, the reply time-out (Timer2) runs out or, where the caller allows
+// it, the user cancels. Every conversation with the encoder goes through it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Line end appended to a command; command and line end go out in one write.
+enum class Term { None, CR, CRCR, CRLF };
+
+// The characters of a line end.
+QString TermText(Term term);
+
+// Time-out argument that leaves the reply time-out in force.
+inline constexpr int kTimeoutAsSet = -1;
+
+// How a wait ended. More than one flag can hold after the same poll; each
+// caller judges them in its own order.
+struct ExchangeResult {
+    QString reply;           // everything received during the wait, unchanged
+    bool cancelled = false;  // the cancel flag was set (cancellable waits only)
+    bool timedOut = false;   // the reply time-out ran out
+    bool found = false;      // the reply holds one of the awaited texts
+};
+
+// Sends `command` + `term` and waits for a reply that holds one of `awaited`
+// (exact case, anywhere in the reply). `flush` discards waiting input first.
+// `timeoutMs` >= 0 is written to Timer2's interval and stays in force;
+// kTimeoutAsSet keeps the interval in force. A failed write shows its text in
+// an exclamation box and the wait still runs to its time-out. The cancel flag
+// ends the wait only when `cancellable`, and is left set for the caller.
+ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, const QStringList &awaited,
+                               int timeoutMs, bool cancellable);
+
+// Writes `command` + `term` and nothing else: no flush, no wait, no box.
+// False when the write failed.
+bool EncoderSend(const QString &command, Term term);

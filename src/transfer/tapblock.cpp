@@ -1,0 +1,42 @@
+#include "transfer/tapblock.h"
+
+#include <cstdint>
+
+QString TapChecksum(const QString &framed)
+{
+    // only the low 12 bits count; a wide sum keeps long texts from wrapping
+    std::uint64_t sum = 0;
+    for (const QChar c : framed)
+        sum += c.unicode();
+    QString out;
+    for (int shift = 8; shift >= 0; shift -= 4)
+        out += QChar(char16_t(u'0' + ((sum >> shift) & 0xF)));
+    return out;
+}
+
+QString BuildTAPBlock(const QString &pagerIdField, const QString &text)
+{
+    QString block;
+    block.reserve(pagerIdField.size() + text.size() + 9);
+    block += kSTX;
+    block += pagerIdField;
+    block += kCR;
+    block += text;
+    block += kCR;
+    block += kETX;
+    block += TapChecksum(block);
+    block += kCR;
+    return block;
+}
+
+SplitResult SplitFields(const QString &text, const QString &delimiter)
+{
+    SplitResult result;
+    if (delimiter.isEmpty()) {
+        if (!text.isEmpty())
+            result.fields.append(text);
+        return result;
+    }
+    result.fields.append(text.split(delimiter, Qt::SkipEmptyParts, Qt::CaseSensitive));
+    return result;
+}

@@ -1,0 +1,115 @@
+#include "transfer/transferrun.h"
+
+#include "app/forms.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+#include "link/exchange.h"
+#include "platform/system.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QStringList>
+
+namespace transfer_run {
+
+namespace {
+
+Term termOf(const QString &lineEnd)
+{
+    if (lineEnd == QLatin1String("\r\n"))
+        return Term::CRLF;
+    if (lineEnd == QLatin1String("\r"))
+        return Term::CR;
+    if (lineEnd == QLatin1String("\r\r"))
+        return Term::CRCR;
+    return Term::None;
+}
+
+constexpr int kToolbarPositions = 8;
+
+}  // namespace
+
+StepResult RunStep(const CommandStep &step, bool cancellable)
+{
+    if (!step.caption.isEmpty()) {
+        if (frmTerminal *w = Window())
+            w->SetStatusPanel(1, step.caption);
+    }
+    const ExchangeResult r = EncoderExchange(step.text, termOf(step.lineEnd), step.flushFirst, step.awaited,
+                                             kTimeoutAsSet, cancellable);
+    StepResult out;
+    out.reply = r.reply;
+    out.timedOut = r.timedOut;
+    out.cancelled = r.cancelled;
+    out.found = r.found;
+    return out;
+}
+
+frmTerminal *Window() { return forms::terminal(); }
+
+void SetToolbarButtons(frmTerminal *w, bool on)
+{
+    if (!w)
+        return;
+    for (int i = 1; i <= kToolbarPositions; ++i) {
+        if (QAction *a = w->ToolbarButton(i))
+            a->setEnabled(on);
+    }
+    w->SetToolbarEnabled(on);
+}
+
+void CloseCancelBox()
+{
+    if (forms::cancelSendIfLoaded())
+        forms::unloadWindow("frmCancelSend");
+}
+
+void ShowBox(const TransferBox &box, platform::Icon icon)
+{
+    platform::MsgBox(box.text, platform::Buttons::OK, icon, box.title);
+}
+
+void SetIDAsCapLabel(frmTerminal *w, Firmware fw, bool on)
+{
+    if (w)
+        w->lblIDAsCap->setText(IDAsCapLabel(fw, on));
+}
+
+void ImproperResponse(frmTerminal *w)
+{
+    ShowBox(ImproperResponseBox());
+    CloseCancelBox();
+    platform::SetDefaultPointer();
+    if (frmTerminal *still = Window(); still && still == w)
+        still->BringConnectedPictureToFront(false);
+}
+
+TransferBox IDAsCapNotRestoredBox()
+{
+    return {QStringLiteral("ID As Capcode Mode Not Restored"),
+            QStringList{QStringLiteral("The Paging Encoder's ID As Capcode Mode was Switched Off for the Transfer"),
+                        QStringLiteral("and did not Confirm Switching it Back On."),
+                        QStringLiteral("Please Check Connections and Program the Encoder Again.")}
+                .join(QLatin1Char('\r'))};
+}
+
+void RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply)
+{
+    if (LeftProgrammingMode(failedReply) || !Window())
+        return;
+    platform::SetHourglass();
+    // the failed step's flags must not end this wait at once
+    gWait.bCancelRequested = false;
+    CommandStep step = IDAsCapSwitch(fw, true);
+    // whatever the failed step still gets is of no use here
+    step.flushFirst = true;
+    const StepResult r = RunStep(step, false);
+    gWait.bCancelRequested = false;
+    platform::SetDefaultPointer();
+    if (!Window())
+        return;
+    if (!IDAsCapConfirmed(r.reply))
+        ShowBox(IDAsCapNotRestoredBox(), platform::Icon::Exclamation);
+}
+
+}  // namespace transfer_run

@@ -1,0 +1,50 @@
+// Pieces the readers and programmers share: one step through the command
+// exchange, the main window's controls a transfer touches, and the attempt
+// to give the encoder its ID-as-capcode mode back after a failed run.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "transfer/transfer.h"
+
+#include <QString>
+
+class frmTerminal;
+
+namespace transfer_run {
+
+struct StepResult {
+    QString reply;
+    bool timedOut = false;
+    bool cancelled = false;
+    bool found = false;
+};
+
+// Shows the step's caption (when it has one), sends it with the reply
+// time-out in force and waits for its reply.
+StepResult RunStep(const CommandStep &step, bool cancellable = true);
+
+// The main window, or null once it has gone: every wait and every box lets
+// window messages run, so a transfer looks again after each one.
+frmTerminal *Window();
+
+// Every toolbar button, the separator included, and the toolbar itself.
+void SetToolbarButtons(frmTerminal *w, bool on);
+// Closes the cancel box when one is loaded.
+void CloseCancelBox();
+void ShowBox(const TransferBox &box, platform::Icon icon = platform::Icon::None);
+void SetIDAsCapLabel(frmTerminal *w, Firmware fw, bool on);
+// The Improper Response way out: box, cancel box closed, default pointer and
+// the not-connected picture in front (the port stays open).
+void ImproperResponse(frmTerminal *w);
+
+// A run that switched the encoder's ID-as-capcode mode off and then failed
+// sends the switch-on once, bounded by the reply time-out and not
+// cancellable, and says so when the encoder does not confirm it. Nothing is
+// tried when the failed reply held "ID=": the encoder has left programming
+// mode and would take the command as a page.
+void RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply);
+
+// The box shown when that switch-on was not confirmed.
+TransferBox IDAsCapNotRestoredBox();
+
+}  // namespace transfer_run

@@ -1,0 +1,148 @@
+#include "transfer/validation.h"
+
+namespace {
+
+bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+
+// What stops one character from travelling, or nothing. Inside a token a
+// blank would split the record and a double quote would open a message.
+std::optional<QString> characterProblem(QChar c, bool blankAllowed)
+{
+    const char16_t u = c.unicode();
+    if (u > 0xFF)
+        return QStringLiteral("holds the character %1, which the encoder cannot receive (single-byte Latin-1 characters only)")
+            .arg(quoted(QString(c)));
+    if (isControl(u))
+        return QStringLiteral("holds a control character (code %1)").arg(int(u));
+    if (u == u'"')
+        return QStringLiteral("holds a double quote");
+    if (u == u' ' && !blankAllowed)
+        return QStringLiteral("holds a blank");
+    return std::nullopt;
+}
+
+std::optional<QString> tokenProblem(const QString &value, bool digitsOnly)
+{
+    if (value.isEmpty())
+        return QStringLiteral("is empty");
+    for (const QChar c : value)
+        if (auto p = characterProblem(c, false))
+            return p;
+    if (digitsOnly)
+        for (const QChar c : value)
+            if (c < u'0' || c > u'9')
+                return QStringLiteral("is %1, not a number (digits 0 to 9 only)").arg(quoted(value));
+    return std::nullopt;
+}
+
+std::optional<TransferProblem> checkToken(const QString &item, const QString &value, bool digitsOnly)
+{
+    if (auto p = tokenProblem(value, digitsOnly))
+        return TransferProblem{item, *p};
+    return std::nullopt;
+}
+
+QString settingItem(const char *name) { return QStringLiteral("Encoder Settings, ") + QLatin1String(name); }
+
+const char *const kFamilyFieldNames[] = {
+    "Active",        "Start Capcode",  "Data Rate",      "Pager Type",     "Function Code",
+    "Pager Quantity", "Start Pager ID", "Prefix Message", "Suffix Message",
+};
+
+const char *const kGroupFieldNames[] = {
+    "Group ID",         "Active",       "Trigger 1 Active", "Trigger 1 Message",
+    "Trigger 2 Active", "Trigger 2 Message", "Timer Active", "Timer Message",
+};
+
+}  // namespace
+
+std::optional<TransferProblem> CheckSettingsForProgramming(Firmware fw, const EncoderSettings &s)
+{
+    // in the order the programmers send them
+    struct Item {
+        const char *name;
+        const QString &value;
+        bool digitsOnly;
+    };
+    const Item numbers[] = {
+        {"Duty Cycle", s.sDutyCycle, true},
+        {"Max Msgs/Batch", s.sMaxBatch, true},
+    };
+    const Item texts[] = {
+        {"Port 1 Flow Control", s.sSerial1Flow, false},  {"Port 2 Flow Control", s.sSerial2Flow, false},
+        {"Port 1 Protocol", s.sSerial1Protocol, false},  {"Port 2 Protocol", s.sSerial2Protocol, false},
+        {"Port 1 Baud Rate", s.sSerial1Baud, false},     {"Port 2 Baud Rate", s.sSerial2Baud, false},
+        {"Port 1 Data Bits", s.sSerial1Databits, false}, {"Port 2 Data Bits", s.sSerial2Databits, false},
+    };
+    for (const Item &i : numbers)
+        if (auto p = checkToken(settingItem(i.name), i.value, i.digitsOnly))
+            return p;
+    if (fw == Firmware::V8)
+        for (const Item &i : texts)
+            if (auto p = checkToken(settingItem(i.name), i.value, i.digitsOnly))
+                return p;
+    return std::nullopt;
+}
+
+std::optional<TransferProblem> CheckGroupForProgramming(const GroupRow &row, int n)
+{
+    if (row[grpComplete] != u"YES")
+        return std::nullopt;
+    const QString prefix = QStringLiteral("Group %1, ").arg(n);
+    for (int f = 0; f <= grpPagerID20; ++f) {
+        const QString name = f < grpPagerID1 ? QLatin1String(kGroupFieldNames[f])
+                                             : QStringLiteral("Pager ID %1").arg(f - grpPagerID1 + 1);
+        if (auto p = checkToken(prefix + name, row[f], true))
+            return p;
+    }
+    return std::nullopt;
+}
+
+std::optional<TransferProblem> CheckFamilyForProgramming(const FamilyRow &row, int n)
+{
+    if (row[famComplete] != u"YES")
+        return std::nullopt;
+    const QString prefix = QStringLiteral("Family %1, ").arg(n);
+    for (int f = 0; f <= famSuffix; ++f)
+        if (auto p = checkToken(prefix + QLatin1String(kFamilyFieldNames[f]), row[f], f != famPgrType))
+            return p;
+    return std::nullopt;
+}
+
+std::optional<TransferProblem> CheckMessageForProgramming(const QString &message, int n)
+{
+    const QString item = QStringLiteral("Canned Message %1").arg(n);
+    if (message.size() > kMessageMaxLength)
+        return TransferProblem{item, QStringLiteral("is %1 characters long (at most %2)")
+                                         .arg(message.size())
+                                         .arg(kMessageMaxLength)};
+    for (const QChar c : message)
+        if (auto p = characterProblem(c, true))
+            return TransferProblem{item, *p};
+    return std::nullopt;
+}
+
+std::optional<TransferProblem> CheckBeforeProgramming(Firmware fw, const PagerDatabase &db, const EncoderSettings &s)
+{
+    if (auto p = CheckSettingsForProgramming(fw, s))
+        return p;
+    for (int n = 1; n <= kGroupCount; ++n)
+        if (auto p = CheckGroupForProgramming(db.Groups[n - 1], n))
+            return p;
+    for (int n = 1; n <= kFamilyCount; ++n)
+        if (auto p = CheckFamilyForProgramming(db.Families[n - 1], n))
+            return p;
+    for (int n = 1; n <= kMessageCount; ++n)
+        if (auto p = CheckMessageForProgramming(db.CannedMessages[n - 1], n))
+            return p;
+    return std::nullopt;
+}
+
+QString ProgrammingBlockedTitle() { return QStringLiteral("Cannot Program Encoder"); }
+
+QString ProgrammingBlockedText(const TransferProblem &p)
+{
+    return p.text() + QStringLiteral(".\rNothing has been sent to the encoder. Please correct it and try again.");
+}

@@ -1,0 +1,163 @@
+// The main window's commands: guard boxes and questions, the close prompt and
+// the shut-down.
+#include "app/forms.h"
+#include "app/frmsplash.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+#include "support/appfixture.h"
+#include "support/ptypeer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+using namespace testing_support;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+class Commands : public AppFixture {
+protected:
+    frmTerminal *w = nullptr;
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        w = start();
+        closeSplash();
+    }
+};
+
+TEST_F(Commands, TestButtonWithPortClosedNamesThePort)
+{
+    for (bool matches : {true, false}) {
+        gRun.bMatchesEncoder = matches;
+        prompts.answer(Answer::OK);
+        w->ToolbarButtonByKey("test")->trigger();
+        ASSERT_EQ(prompts.count(), 1);
+        EXPECT_EQ(prompts.last().title, "COM Port Not Open");
+        EXPECT_EQ(prompts.last().text, lines({"COM Port 1 is Not Open", "Please Open Port and Try Again"}));
+        EXPECT_EQ(prompts.last().icon, Icon::Critical);
+        EXPECT_EQ(prompts.last().buttons, Buttons::OK);
+        prompts.clear();
+    }
+}
+
+TEST_F(Commands, SendMessagesNeedsAMatchingView)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
+    gRun.bMatchesEncoder = false;
+    prompts.answer(Answer::OK);
+    w->mnuSendMsg_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Pager Database Doesn't Match Displayed Database");
+    EXPECT_EQ(prompts.last().text, lines({"The Displayed Pager Database Must Match the Encoder's Database",
+                                          "You can Either Read the Encoder or Program the Encoder."}));
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+}
+
+TEST_F(Commands, ProgramAsksUnlessTheViewMatches)
+{
+    gRun.bMatchesEncoder = false;
+    prompts.answer(Answer::No);
+    w->ToolbarButtonByKey("program")->trigger();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Program Encoder?");
+    EXPECT_EQ(prompts.last().text, lines({"You are About to Program the Encoder with the Current Configuration",
+                                          "Are You Sure?"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Question);
+    EXPECT_EQ(prompts.last().buttons, Buttons::YesNo);
+    // No leaves the Test menu as it was while the port is closed
+    EXPECT_FALSE(w->mnuTest->isEnabled());
+}
+
+TEST_F(Commands, ProgramWithNoStillEnablesTheTestMenuWhenThePortIsOpen)
+{
+    PtyPeer peer;
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    gRun.bMatchesEncoder = false;
+    prompts.answer(Answer::No);
+    w->mnuWriteDB_Click();
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    EXPECT_EQ(peer.read(100), QByteArray());  // nothing was sent
+}
+
+TEST_F(Commands, ReadFromTheToolbarAsksButTheMenuDoesNot)
+{
+    gRun.bMatchesEncoder = false;
+    prompts.answer(Answer::No);
+    w->ToolbarButtonByKey("read")->trigger();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Read Encoder?");
+    EXPECT_EQ(prompts.last().text, lines({"You are About to Read the Encoder and Replace the Current Configuration",
+                                          "Are You Sure?"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Question);
+}
+
+TEST_F(Commands, HelpAndAbout)
+{
+    w->mnuQVHelp->trigger();
+    ASSERT_EQ(shellRequests.size(), 1);
+    EXPECT_EQ(shellRequests[0], "QVSETUP.PDF");
+    w->mnuAbout->trigger();
+    ASSERT_NE(forms::splash(), nullptr);
+    EXPECT_TRUE(forms::splash()->isVisible());
+    EXPECT_EQ(forms::terminal(), w);  // the main window is not loaded again
+}
+
+TEST_F(Commands, ClosePromptFollowsTheMatchState)
+{
+    prompts.answer(Answer::No);
+    w->close();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Exit Quorvane Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().text, "Are You Sure You Want to Exit Quorvane Paging Encoder Setup?");
+    EXPECT_EQ(prompts.last().icon, Icon::Question);
+    EXPECT_EQ(prompts.last().buttons, Buttons::YesNo);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(gRun.bExiting);
+
+    gRun.bMatchesEncoder = false;
+    prompts.answer(Answer::No);
+    w->mnuFileExit->trigger();
+    EXPECT_EQ(prompts.last().text, lines({"You Have Not Programmed the Encoder with Your Current Edits",
+                                          "Are You Sure You Want to Exit Paging Encoder Setup?"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Commands, ExitSendsConfigRebootAndClosesThePort)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    // the About box is up: the shut-down unloads it too
+    w->mnuAbout->trigger();
+    ASSERT_NE(forms::splash(), nullptr);
+    QPointer<frmTerminal> guard(w);
+    prompts.answer(Answer::Yes);
+    w->close();
+    EXPECT_TRUE(gRun.bExiting);
+    ASSERT_TRUE(guard);
+    EXPECT_FALSE(w->MSComm1.PortOpen());
+    EXPECT_FALSE(w->Timer1.Enabled());
+    EXPECT_FALSE(w->Timer2.Enabled());
+    EXPECT_EQ(forms::splash(), nullptr);
+    // the port was closed at start: it was opened once for the reboot
+    EXPECT_EQ(peer.readUntil("\r", 2000), QByteArray("config reboot\r"));
+    // and the program ends with its last window
+    EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 2000));
+}
+
+TEST_F(Commands, ExitWithAPortThatDoesNotExistShowsNothing)
+{
+    prompts.answer(Answer::Yes);
+    w->close();
+    EXPECT_EQ(prompts.count(), 1);  // the exit question only
+    EXPECT_TRUE(gRun.bExiting);
+    EXPECT_FALSE(w->MSComm1.PortOpen());
+}

@@ -1,0 +1,225 @@
+// The main window's pager database file commands, driven as a user does.
+#include "app/frmterminal.h"
+#include "database/pg8_fixture.h"
+#include "database/pg8file.h"
+#include "database/state.h"
+#include "support/appfixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace testing_support;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+}  // namespace
+
+class FileCommands : public AppFixture {
+protected:
+    frmTerminal *w = nullptr;
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        w = start();
+        closeSplash();
+    }
+    QString path(const QString &name) const { return QDir(appDir()).filePath(name); }
+};
+
+TEST_F(FileCommands, SaveAsThenOpenGivesBackEverythingAndTheSameBytes)
+{
+    gDb = pg8test::FullDatabase();
+    gSettings = pg8test::FullSettings();
+    w->txtConfigNotes->setText("Site 4, \"roof\" mast");
+    const QString file = path("site4.pg8");
+    prompts.answerFile(file);
+    w->mnuSaveAs_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().kind, platform::Prompt::Kind::SaveFile);
+    EXPECT_EQ(prompts.last().title, "Save Pager Database File");
+    EXPECT_EQ(prompts.last().filter, "Pager Database Files (*.pg8)|*.pg8");
+    EXPECT_EQ(w->StatusPanelText(1), "Saved Database to File: site4.pg8, Matches Encoder");
+    EXPECT_EQ(gRun.sDBFileName, "site4.pg8");
+    EXPECT_EQ(stored("LastFile"), file);
+    EXPECT_TRUE(w->mnuSave->isEnabled());
+    const QByteArray saved = readFile(file);
+    EXPECT_EQ(saved, WritePagerDatabaseFile(pg8test::FullDatabase(), pg8test::FullSettings(),
+                                            "Site 4, \"roof\" mast", nullptr));
+
+    // an emptied program opens it again, field for field
+    gDb = PagerDatabase{};
+    gSettings = EncoderSettings{};
+    w->txtConfigNotes->clear();
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    EXPECT_EQ(prompts.last().title, "Open Pager Database File");
+    EXPECT_EQ(gDb.Families, pg8test::FullDatabase().Families);
+    EXPECT_EQ(gDb.CannedMessages, pg8test::FullDatabase().CannedMessages);
+    for (int g = 0; g < kGroupCount; ++g)
+        EXPECT_EQ(gDb.Groups[g], pg8test::FullDatabase().Groups[g]) << g;
+    EXPECT_EQ(gSettings.bSerial1IDAsCap, true);
+    EXPECT_EQ(w->txtConfigNotes->text(), "Site 4, \"roof\" mast");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
+    EXPECT_EQ(w->lblIncBy8->text(), "Increment Capcodes by 8 Mode is ON");
+    EXPECT_EQ(w->StatusPanelText(1), "Loaded File: site4.pg8, Doesn't Match Encoder");
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->cmdLookup->isEnabled());
+    EXPECT_FALSE(w->mnuSendMsg->isEnabled());
+    EXPECT_FALSE(w->ToolbarButton(8)->isEnabled());
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+
+    // Save writes the same bytes back where the file came from
+    w->mnuSave_Click();
+    EXPECT_EQ(w->StatusPanelText(1), "Saved Database to File: site4.pg8, Doesn't Match Encoder");
+    EXPECT_EQ(readFile(file), saved);
+}
+
+TEST_F(FileCommands, SaveGoesToTheFolderTheFileCameFrom)
+{
+    QTemporaryDir other;
+    const QString file = QDir(other.path()).filePath("away.pg8");
+    gDb = pg8test::FullDatabase();
+    writeFile(file, WritePagerDatabaseFile(gDb, gSettings, "", nullptr));
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    gDb.CannedMessages[0] = "Changed";
+    w->mnuSave_Click();
+    EXPECT_FALSE(QFile::exists(path("away.pg8")));
+    EXPECT_TRUE(readFile(file).contains("Msg1,Changed\r\n"));
+}
+
+TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndSaysWhy)
+{
+    const QString file = path("keep.pg8");
+    writeFile(file, "old contents\r\n");
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    const QString statusBefore = w->StatusPanelText(1);
+
+    // a place nothing can be written to: the folder is a plain file
+    writeFile(path("blocker"), "x");
+    prompts.answerFile(path("blocker/new.pg8"));
+    prompts.answer(Answer::OK);
+    w->mnuSaveAs_Click();
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_TRUE(prompts.last().text.contains("new.pg8")) << prompts.last().text.toStdString();
+    EXPECT_EQ(w->StatusPanelText(1), statusBefore);
+    EXPECT_EQ(gRun.sDBFileName, "keep.pg8");
+    EXPECT_EQ(stored("LastFile"), file);
+    EXPECT_EQ(readFile(file), "old contents\r\n");
+}
+
+TEST_F(FileCommands, TextWithoutASingleByteFormIsNotSaved)
+{
+    gDb.CannedMessages[2] = QString::fromUtf8("Fire \xe2\x82\xac");  // the euro sign has no Latin-1 form
+    prompts.answerFile(path("euro.pg8"));
+    prompts.answer(Answer::OK);
+    w->mnuSaveAs_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_TRUE(prompts.last().text.contains("3")) << prompts.last().text.toStdString();
+    EXPECT_FALSE(QFile::exists(path("euro.pg8")));
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+}
+
+TEST_F(FileCommands, OpenOfAMissingFileShowsTheReason)
+{
+    prompts.answerFile(path("nothere.pg8"));
+    prompts.answer(Answer::OK);
+    w->mnuOpenFile_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_EQ(stored("LastFile"), "");
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
+TEST_F(FileCommands, CancelledDialogsChangeNothing)
+{
+    prompts.answerFile("");
+    w->mnuOpenFile_Click();
+    prompts.answerFile("");
+    w->mnuSaveAs_Click();
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+    EXPECT_FALSE(w->mnuSave->isEnabled());
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
+TEST_F(FileCommands, UncheckedDatabaseIsNotSaved)
+{
+    gRun.bDatabaseChecked = false;
+    w->mnuSaveAs_Click();  // no dialog at all
+    w->mnuSave_Click();
+    EXPECT_EQ(prompts.count(), 0);
+}
+
+TEST_F(FileCommands, NewDatabaseAsksThenClears)
+{
+    gDb = pg8test::FullDatabase();
+    prompts.answer(Answer::No);
+    w->mnuNewDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Clear Pager Database");
+    EXPECT_EQ(prompts.last().text, lines({"Are You Sure You Want to Clear the Pager Database?",
+                                          "This Action Will Not Erase the Encoder's Database"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Question);
+    EXPECT_EQ(prompts.last().buttons, Buttons::YesNo);
+    EXPECT_EQ(gDb, pg8test::FullDatabase());
+
+    prompts.answer(Answer::Yes);
+    w->mnuNewDB_Click();
+    PagerDatabase expected = pg8test::FullDatabase();
+    ApplyNewDatabase(expected);
+    EXPECT_EQ(gDb, expected);
+    EXPECT_EQ(gDb.Groups[0][grpReference], "Ward 1, east wing");
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), "New Configuration, Does Not Match Encoder");
+}
+
+class StartUpLoad : public AppFixture {};
+
+TEST_F(StartUpLoad, LastFileIsReloadedQuietly)
+{
+    QByteArray bytes = WritePagerDatabaseFile(pg8test::FullDatabase(), pg8test::FullSettings(), "notes", nullptr);
+    writeFile(QDir(appDir()).filePath("last.pg8"), bytes);
+    store("LastFile", "last.pg8");  // a bare title means the program's folder
+    frmTerminal *w = start();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "Loaded Database File: last.pg8");
+    EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
+    EXPECT_EQ(gRun.sDBFileName, "last.pg8");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->mnuSave->isEnabled());
+    EXPECT_EQ(w->txtConfigNotes->text(), "notes");
+    EXPECT_EQ(gDb.CannedMessages, pg8test::FullDatabase().CannedMessages);
+    EXPECT_FALSE(gRun.bLoading);
+}
+
+TEST_F(StartUpLoad, MissingLastFileLeavesNoDatabaseLoaded)
+{
+    store("LastFile", QDir(appDir()).filePath("gone.pg8"));
+    frmTerminal *w = start();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+    EXPECT_EQ(gDb, PagerDatabase{});
+}

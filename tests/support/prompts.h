@@ -1,0 +1,63 @@
+// Scripted answers for the program's message boxes and file dialogs.
+// A test queues the answers it expects to give; a box that no answer was
+// queued for fails the test (and is answered Cancel/No so nothing blocks).
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <ostream>
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace testing_support {
+
+struct SeenPrompt {
+    platform::Prompt::Kind kind;
+    QString title;
+    QString text;
+    platform::Icon icon;
+    platform::Buttons buttons;
+    int defaultButton;
+    QString fileName;
+    QString filter;
+};
+
+class ScriptedPrompts {
+public:
+    ScriptedPrompts();   // installs itself
+    ~ScriptedPrompts();  // restores the real dialogs
+
+    // Queue the answer for the next box.
+    void answer(platform::Answer a);
+    // Queue the file name the next file dialog returns (empty: Cancel).
+    void answerFile(const QString &path);
+    // Queue an answer computed from the prompt.
+    void answerWith(std::function<platform::Reply(const platform::Prompt &)> f);
+    // Answer every box that has no queued answer with its first button
+    // instead of failing (for tests that only count boxes).
+    void allowUnexpected(bool allow) { m_allowUnexpected = allow; }
+
+    const QList<SeenPrompt> &seen() const { return m_seen; }
+    int count() const { return int(m_seen.size()); }
+    const SeenPrompt &last() const { return m_seen.last(); }
+    int pending() const { return int(m_queue.size()); }
+    void clear() { m_seen.clear(); }
+
+private:
+    platform::Reply handle(const platform::Prompt &p);
+    QList<std::function<platform::Reply(const platform::Prompt &)>> m_queue;
+    QList<SeenPrompt> m_seen;
+    bool m_allowUnexpected = false;
+};
+
+// Makes every box that no ScriptedPrompts answers fail the running test.
+void InstallFailingPromptHandler();
+
+// Texts of a box as the program writes them: lines joined by CR.
+QString lines(std::initializer_list<QString> l);
+
+}  // namespace testing_support

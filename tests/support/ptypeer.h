@@ -1,0 +1,50 @@
+// The far end of a serial link for tests: a pseudo-terminal pair whose slave
+// the program opens as its port, while the test reads what the program wrote
+// and writes the replies on the master.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace testing_support {
+
+class PtyPeer {
+public:
+    PtyPeer();   // opens the pair; check isOpen()
+    ~PtyPeer();  // closes the master (the device goes away)
+    PtyPeer(const PtyPeer &) = delete;
+    PtyPeer &operator=(const PtyPeer &) = delete;
+
+    bool isOpen() const { return m_master >= 0; }
+    // What the program opens, e.g. "/dev/pts/7".
+    QString slavePath() const { return m_slavePath; }
+
+    // Everything the program writes within `waitMs`; the program's window
+    // messages are handled meanwhile so that its queued writes go out.
+    QByteArray read(int waitMs = 200);
+    // Reads until what arrived holds `marker` or `timeoutMs` passed; returns
+    // all that arrived.
+    QByteArray readUntil(const QByteArray &marker, int timeoutMs = 2000);
+    // Reads whatever has arrived at once, without waiting.
+    QByteArray readNow();
+
+    // Sends bytes to the program now, or after `delayMs` (a timer that fires
+    // while the program handles its window messages, e.g. in a wait loop).
+    bool write(const QByteArray &bytes);
+    void writeAfter(int delayMs, const QByteArray &bytes);
+
+    // The line speed the program set, in bit/s (-1: not a standard speed).
+    int speed() const;
+
+    // The device goes away: the program's next read of the port fails.
+    void closeMaster();
+
+private:
+    int m_master = -1;
+    int m_slave = -1;  // kept open so the master reads no end-of-file while the program's port is closed
+    QString m_slavePath;
+    QObject m_timers;  // owner of pending delayed writes; they die with the peer
+};
+
+}  // namespace testing_support

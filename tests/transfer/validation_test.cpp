@@ -1,0 +1,124 @@
+// What the programmers refuse to send, and how they name it.
+#include "transfer/validation.h"
+
+#include "printers.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+// A database that may go out as it is: New Database values, with family 3
+// and group 2 complete and two messages.
+PagerDatabase sendableDatabase()
+{
+    PagerDatabase db;
+    ApplyNewDatabase(db);
+    db.Families[2] = FamilyRow{"1", "0001000", "5", "A", "3", "010", "100", "1", "00", "YES"};
+    GroupRow &g = db.Groups[1];
+    g[grpGroupID] = QStringLiteral("0300");
+    g[grpActive] = QStringLiteral("1");
+    g[grpComplete] = QStringLiteral("YES");
+    db.CannedMessages[0] = QStringLiteral("Fire drill at 10:00, \xe9t\xe9 wing");
+    db.CannedMessages[4] = QString(kMessageMaxLength, QChar(u'x'));
+    return db;
+}
+
+TEST(Validation, SendableDataPassesForBothFamilies)
+{
+    const PagerDatabase db = sendableDatabase();
+    const EncoderSettings s;
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V7, db, s), std::nullopt);
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, s), std::nullopt);
+}
+
+TEST(Validation, EachFaultIsNamedByItsItem)
+{
+    struct Case {
+        const char *what;
+        std::function<void(PagerDatabase &, EncoderSettings &)> spoil;
+        const char *item;
+        QString problem;
+    } cases[] = {
+        {"duty cycle with a letter", [](auto &, auto &s) { s.sDutyCycle = QStringLiteral("6O"); },
+         "Encoder Settings, Duty Cycle", QStringLiteral("is \"6O\", not a number (digits 0 to 9 only)")},
+        {"empty batch size", [](auto &, auto &s) { s.sMaxBatch.clear(); }, "Encoder Settings, Max Msgs/Batch",
+         QStringLiteral("is empty")},
+        {"protocol with a blank", [](auto &, auto &s) { s.sSerial2Protocol = QStringLiteral("TAP 2"); },
+         "Encoder Settings, Port 2 Protocol", QStringLiteral("holds a blank")},
+        {"flow with a quote", [](auto &, auto &s) { s.sSerial1Flow = QStringLiteral("H\"W"); },
+         "Encoder Settings, Port 1 Flow Control", QStringLiteral("holds a double quote")},
+        {"start capcode with a blank", [](auto &db, auto &) { db.Families[2][famStartCap] = QStringLiteral("000 1000"); },
+         "Family 3, Start Capcode", QStringLiteral("holds a blank")},
+        {"empty prefix", [](auto &db, auto &) { db.Families[2][famPrefix].clear(); }, "Family 3, Prefix Message",
+         QStringLiteral("is empty")},
+        {"pager type with a tab", [](auto &db, auto &) { db.Families[2][famPgrType] = QStringLiteral("A\t"); },
+         "Family 3, Pager Type", QStringLiteral("holds a control character (code 9)")},
+        {"quantity with a sign", [](auto &db, auto &) { db.Families[2][famPagerQty] = QStringLiteral("+10"); },
+         "Family 3, Pager Quantity", QStringLiteral("is \"+10\", not a number (digits 0 to 9 only)")},
+        {"pager ID beyond Latin-1", [](auto &db, auto &) { db.Groups[1][grpPagerID1 + 6] = QStringLiteral("12\u20ac"); },
+         "Group 2, Pager ID 7",
+         QStringLiteral("holds the character \"\u20ac\", which the encoder cannot receive (single-byte Latin-1 characters only)")},
+        {"timer message with a letter", [](auto &db, auto &) { db.Groups[1][grpTimerMsg] = QStringLiteral("0A"); },
+         "Group 2, Timer Message", QStringLiteral("is \"0A\", not a number (digits 0 to 9 only)")},
+        {"message too long", [](auto &db, auto &) { db.CannedMessages[11] = QString(61, QChar(u'y')); },
+         "Canned Message 12", QStringLiteral("is 61 characters long (at most 60)")},
+        {"message with a quote", [](auto &db, auto &) { db.CannedMessages[0] = QStringLiteral("say \"hi\""); },
+         "Canned Message 1", QStringLiteral("holds a double quote")},
+        {"message with a CR", [](auto &db, auto &) { db.CannedMessages[14] = QStringLiteral("two\rlines"); },
+         "Canned Message 15", QStringLiteral("holds a control character (code 13)")},
+    };
+    for (const Case &c : cases) {
+        PagerDatabase db = sendableDatabase();
+        EncoderSettings s;
+        c.spoil(db, s);
+        const auto found = CheckBeforeProgramming(Firmware::V8, db, s);
+        ASSERT_TRUE(found.has_value()) << c.what;
+        EXPECT_EQ(found->item, QString::fromUtf8(c.item)) << c.what;
+        EXPECT_EQ(found->problem, c.problem) << c.what;
+    }
+}
+
+TEST(Validation, IncompleteRecordsAreNotCheckedBecauseTheyGoOutEmpty)
+{
+    PagerDatabase db = sendableDatabase();
+    db.Families[2][famStartCap] = QStringLiteral("bad value");
+    db.Families[2][famComplete] = QStringLiteral("yes");
+    db.Groups[1][grpGroupID].clear();
+    db.Groups[1][grpComplete].clear();
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, EncoderSettings()), std::nullopt);
+}
+
+TEST(Validation, Version7IgnoresTheSettingsItDoesNotSend)
+{
+    EncoderSettings s;
+    s.sSerial2Baud = QStringLiteral("96 00");
+    s.sSerial1Databits.clear();
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V7, sendableDatabase(), s), std::nullopt);
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, sendableDatabase(), s)->item,
+              QStringLiteral("Encoder Settings, Port 2 Baud Rate"));
+}
+
+TEST(Validation, TheFirstFaultInSendingOrderIsReported)
+{
+    PagerDatabase db = sendableDatabase();
+    EncoderSettings s;
+    db.CannedMessages[0] = QStringLiteral("\"");
+    db.Families[2][famSuffix] = QStringLiteral("x");
+    db.Groups[1][grpPagerID20] = QStringLiteral("x");
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, s)->item, QStringLiteral("Group 2, Pager ID 20"));
+    db.Groups[1][grpPagerID20] = QStringLiteral("0000");
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, s)->item, QStringLiteral("Family 3, Suffix Message"));
+    s.sMaxBatch = QStringLiteral(" 10");
+    EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, s)->item, QStringLiteral("Encoder Settings, Max Msgs/Batch"));
+}
+
+TEST(Validation, BoxTextNamesItemAndFault)
+{
+    const TransferProblem p{QStringLiteral("Family 3, Start Capcode"), QStringLiteral("holds a blank")};
+    EXPECT_EQ(ProgrammingBlockedText(p), QStringLiteral("Family 3, Start Capcode: holds a blank.\r"
+                                                        "Nothing has been sent to the encoder. Please correct it and try again."));
+    EXPECT_FALSE(ProgrammingBlockedTitle().isEmpty());
+}
+
+}  // namespace
