@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,7 +42,15 @@ void frmCancelSend::Show()
 
 void frmCancelSend::Command1_Click() { gWait.bCancelRequested = true; }
 
-void frmCancelSend::reject() { Command1_Click(); }
+void frmCancelSend::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        Command1_Click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
 
 void frmCancelSend::Form_Activate()
 {

@@ -25,5 +25,5 @@ public:
 
 protected:
     bool event(QEvent *e) override;
-    void reject() override;  // Esc presses Cancel and never closes the box
+    void keyPressEvent(QKeyEvent *e) override;  // Esc presses Cancel and never closes the box
 };

@@ -5,10 +5,12 @@
 #include "app/forms.h"
 #include "app/portbusy.h"
 #include "app/readini.h"
+#include "database/pg8file.h"
 #include "database/state.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -293,14 +296,12 @@ void frmTerminal::ShowPortState()
 
 void frmTerminal::ShowIDAsCapLabel()
 {
-    lblIDAsCap->setText(gSettings.bSerial1IDAsCap ? QStringLiteral("ID As Capcode Mode is ON for Port 1")
-                                                  : QStringLiteral("ID As Capcode Mode is OFF for Port 1"));
+    lblIDAsCap->setText(IDAsCapCaptionText(gSettings.bSerial1IDAsCap));
 }
 
 void frmTerminal::ShowIncBy8Label()
 {
-    lblIncBy8->setText(gSettings.bIncCapBy8 ? QStringLiteral("Increment Capcodes by 8 Mode is ON")
-                                            : QStringLiteral("Increment Capcodes by 8 Mode is OFF"));
+    lblIncBy8->setText(IncCapBy8CaptionText(gSettings.bIncCapBy8));
 }
 
 void frmTerminal::MarkConfigModified()

@@ -55,6 +55,20 @@ QString askForFile(platform::Prompt::Kind kind, const QString &title)
     return reply.fileName;
 }
 
+// Fills the tables, settings, notes and captions from a file's bytes; the
+// file becomes the current one.
+void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, const QString &path)
+{
+    QString notes = w->txtConfigNotes->text();
+    const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, mode, gDb, gSettings, notes);
+    w->txtConfigNotes->setText(notes);
+    if (read.incCapsLineRead)
+        w->ShowIncBy8Label();
+    if (read.idAsCapLineRead)
+        w->ShowIDAsCapLabel();
+    currentFilePath() = QFileInfo(path).absoluteFilePath();
+}
+
 }  // namespace
 
 void frmTerminal::mnuNewDB_Click()
@@ -89,14 +103,7 @@ void frmTerminal::mnuOpenFile_Click()
         gRun.bNoModifiedStatus = false;
         return;
     }
-    QString notes = txtConfigNotes->text();
-    const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, Pg8ReadMode::Open, gDb, gSettings, notes);
-    txtConfigNotes->setText(notes);
-    if (read.incCapsLineRead)
-        ShowIncBy8Label();
-    if (read.idAsCapLineRead)
-        ShowIDAsCapLabel();
-    currentFilePath() = QFileInfo(path).absoluteFilePath();
+    readIntoWindow(this, bytes, Pg8ReadMode::Open, path);
     gRun.sDBFileName = Pg8FileTitle(path);
     SetStatusPanel(1, OpenedDatabaseStatusText(gRun.sDBFileName));
     platform::SaveSetting(QStringLiteral("Properties"), QStringLiteral("LastFile"), currentFilePath());
@@ -172,13 +179,6 @@ void frmTerminal::LoadLastFile()
         gRun.bLoading = false;  // the load step ends here, silently
         return;
     }
-    QString notes = txtConfigNotes->text();
-    const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, Pg8ReadMode::StartUp, gDb, gSettings, notes);
-    txtConfigNotes->setText(notes);
-    if (read.incCapsLineRead)
-        ShowIncBy8Label();
-    if (read.idAsCapLineRead)
-        ShowIDAsCapLabel();
-    currentFilePath() = QFileInfo(path).absoluteFilePath();
+    readIntoWindow(this, bytes, Pg8ReadMode::StartUp, path);
     SetStatusPanel(1, StartUpLoadedStatusText(gRun.sDBFileName));
 }

@@ -1,5 +1,10 @@
 #include "link/detection.h"
 
+#include "platform/system.h"
+
+#include <QElapsedTimer>
+#include <cmath>
+
 const std::array<DetectAttempt, kDetectAttemptCount> &DetectAttempts()
 {
     static const std::array<DetectAttempt, kDetectAttemptCount> attempts = {{
@@ -86,4 +91,18 @@ QString DetectedText()
 QString ReadQuestionText()
 {
     return QStringLiteral("You are About to Read the Encoder and Replace the Current Configuration\rAre You Sure?");
+}
+
+void FixedPause(int ms)
+{
+    const qint64 total = platform::ScaledMs(ms);
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = total - clock.elapsed();
+        if (left <= 0)
+            return;
+        // Sleep() counts on the test clock and ends early when input arrives
+        platform::Sleep(qMax(1, int(std::ceil(double(left) / platform::TimeScale()))));
+    }
 }

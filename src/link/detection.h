@@ -60,3 +60,7 @@ QString DetectedText();
 inline const QString kDetectedTitle = QStringLiteral("Paging Encoder Detected");
 QString ReadQuestionText();
 inline const QString kReadQuestionTitle = QStringLiteral("Read Encoder?");
+
+// A pause of `ms` (on the test clock) that handles window messages all the
+// while and, unlike the pause of a wait loop, is not cut short by input.
+void FixedPause(int ms);

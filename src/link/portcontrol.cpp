@@ -40,6 +40,14 @@ void setTestMenuEnabled(frmTerminal *w, bool on)
     w->mnuTest->menuAction()->setEnabled(on);
 }
 
+// Closing the cancel box must not count as a press of its Cancel button.
+void unloadCancelBox()
+{
+    if (frmCancelSend *box = forms::cancelSendIfLoaded())
+        box->hide();
+    forms::unloadWindow("frmCancelSend");
+}
+
 void setToolbarKeyEnabled(frmTerminal *w, const char *key, bool on)
 {
     if (QAction *a = w->ToolbarButtonByKey(QString::fromLatin1(key)))
@@ -75,6 +83,7 @@ private:
     {
         return talk(kSoh + kPrgmMode, Term::None, false, kEnteredAwaited, m_remembered, false);
     }
+    Outcome pause(int ms);
     Outcome settle();
     void parse();
 
@@ -112,13 +121,20 @@ Outcome Search::talk(const QString &command, Term term, bool flush, const QStrin
     return Outcome::Ok;
 }
 
+Outcome Search::pause(int ms)
+{
+    FixedPause(ms);
+    if (!m_w)
+        return Outcome::Gone;
+    if (gRun.bExitAfterOperation)
+        return Outcome::Cancelled;
+    return m_w->MSComm1.PortOpen() ? Outcome::Ok : Outcome::Lost;
+}
+
 Outcome Search::settle()
 {
     m_w->MSComm1.setSettings(kProgrammingSettings);
-    platform::Sleep(kSettleMs);
-    if (!m_w)
-        return Outcome::Gone;
-    return gRun.bExitAfterOperation ? Outcome::Cancelled : Outcome::Ok;
+    return pause(kSettleMs);
 }
 
 void Search::parse()
@@ -173,13 +189,8 @@ void Search::run()
     }
 
     if (tap) {
-        platform::Sleep(kRebootPauseMs);
-        if (!m_w)
+        if (!finish(pause(kRebootPauseMs)))
             return;
-        if (gRun.bExitAfterOperation) {
-            cancelExit();
-            return;
-        }
         port.setSettings(kProgrammingSettings);
         if (!finish(identify()))
             return;
@@ -259,7 +270,7 @@ void Search::refuseVersion7()
 void Search::notDetected()
 {
     platform::MsgBox(NotDetectedText(), Buttons::OK, Icon::None, kNotDetectedTitle);
-    forms::unloadWindow("frmCancelSend");
+    unloadCancelBox();
     if (!m_w)
         return;
     if (!m_last.isEmpty()) {
@@ -277,7 +288,7 @@ void Search::detected()
         cancelExit();
         return;
     }
-    forms::unloadWindow("frmCancelSend");
+    unloadCancelBox();
     platform::SetDefaultPointer();
     gRun.bSkipDetect = true;
     setTestMenuEnabled(m_w, true);
@@ -340,7 +351,7 @@ void CloseSequence(frmTerminal *window)
     port.setSettings(kProgrammingSettings);
     if (v8) {
         // the encoder restarts; the port button waits for it
-        platform::Sleep(kRebootPauseMs);
+        FixedPause(kRebootPauseMs);
         if (!w)
             return;
         platform::SetDefaultPointer();
@@ -399,7 +410,7 @@ void OpenClosePort()
     }
 
     // end of every call
-    forms::unloadWindow("frmCancelSend");
+    unloadCancelBox();
     platform::SetDefaultPointer();
     gRun.bSkipDetect = false;
 }

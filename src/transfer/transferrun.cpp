@@ -25,7 +25,6 @@ Term termOf(const QString &lineEnd)
     return Term::None;
 }
 
-constexpr int kToolbarPositions = 8;
 
 }  // namespace
 
@@ -49,9 +48,10 @@ frmTerminal *Window() { return forms::terminal(); }
 
 void SetToolbarButtons(frmTerminal *w, bool on)
 {
+    // every button, also one the modified state had disabled
     if (!w)
         return;
-    for (int i = 1; i <= kToolbarPositions; ++i) {
+    for (int i = 1; i <= 8; ++i) {
         if (QAction *a = w->ToolbarButton(i))
             a->setEnabled(on);
     }
@@ -60,8 +60,7 @@ void SetToolbarButtons(frmTerminal *w, bool on)
 
 void CloseCancelBox()
 {
-    if (forms::cancelSendIfLoaded())
-        forms::unloadWindow("frmCancelSend");
+    forms::unloadWindow("frmCancelSend");
 }
 
 void ShowBox(const TransferBox &box, platform::Icon icon)

@@ -1,4 +1,4 @@
-// Pieces the readers and programmers share: one step through the command
+// What the readers and programmers share: one step through the command
 // exchange, the main window's controls a transfer touches, and the attempt
 // to give the encoder its ID-as-capcode mode back after a failed run.
 #pragma once

@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -218,4 +220,21 @@ TEST_F(Startup, F1OpensHelpWithoutTypingAndEscAsksToExit)
     EXPECT_EQ(prompts.last().title, "Exit Quorvane Paging Encoder Setup");
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(gRun.bExiting);
+}
+
+TEST_F(Startup, SecondInstanceIsWarnedAndStillStarts)
+{
+    // another copy of the program holds the instance lock
+    platform::ReleaseSingleInstance();
+    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+                    QStringLiteral("/qvsetup-instance.lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    prompts.answer(Answer::OK);
+    frmTerminal *w = start();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().text, "Quorvane Paging Encoder Setup is already running.");
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging System");
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
+    other.unlock();
 }

@@ -1,0 +1,206 @@
+// Reading the encoder's pager database and settings into memory, for both
+// firmware families: one loop over the steps of the transfer core.
+#include "transfer/transfer.h"
+#include "transfer/transferrun.h"
+
+#include "app/frmterminal.h"
+#include "app/portbusy.h"
+#include "database/state.h"
+#include "platform/dialogs.h"
+#include "platform/system.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+#include <optional>
+
+using namespace transfer_run;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+
+enum class RunEnd { Success, Stopped, WindowGone };
+
+class DatabaseReader {
+public:
+    explicit DatabaseReader(Firmware fw) : m_fw(fw) {}
+
+    // Everything from the ID-as-capcode query to the restore; the caller
+    // does the preparation and the closing steps.
+    RunEnd run()
+    {
+        CommandStep query = IDAsCapQuery(m_fw);
+        // a version 8 reader starts from an empty receive buffer
+        query.flushFirst = m_fw == Firmware::V8;
+        StepResult r = RunStep(query);
+        if (!alive())
+            return RunEnd::WindowGone;
+        if (r.cancelled) {
+            clearFlags();
+            return RunEnd::Stopped;
+        }
+        const bool on = IDAsCapReportedOn(r.reply);
+        gSettings.bSerial1IDAsCap = on;
+        SetIDAsCapLabel(m_w, m_fw, on);
+
+        // a version 7 encoder must not take the pager IDs as capcodes while
+        // its records are read
+        if (m_fw == Firmware::V7 && on) {
+            r = RunStep(IDAsCapSwitch(m_fw, false));
+            if (!alive())
+                return RunEnd::WindowGone;
+            if (r.cancelled) {
+                clearFlags();
+                if (IDAsCapConfirmed(r.reply))
+                    RestoreIDAsCapAfterFailure(m_fw, r.reply);
+                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
+            }
+            if (!IDAsCapConfirmed(r.reply)) {
+                ImproperResponse(m_w);
+                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
+            }
+            m_switchedOff = true;
+        }
+
+        for (const CommandStep &step : SettingsQueries(m_fw)) {
+            r = RunStep(step);
+            if (const auto end = judge(r))
+                return *end;
+            StoreSettingsReply(m_fw, step.key, r.reply, gSettings);
+            if (step.key == QLatin1String("capby8"))
+                m_w->lblIncBy8->setText(IncBy8Label(gSettings.bIncCapBy8));
+        }
+
+        for (const RecordStep &record : RecordOrder()) {
+            r = RunStep(RecordRequestStep(record.kind, record.number));
+            if (const auto end = judge(r))
+                return *end;
+            ReadRecordReply(record.kind, record.number, r.reply, gDb);
+        }
+
+        if (!on)
+            return RunEnd::Success;
+        r = RunStep(IDAsCapSwitch(m_fw, true));
+        if (!alive())
+            return RunEnd::WindowGone;
+        if (r.cancelled) {
+            clearFlags();
+            return RunEnd::Stopped;
+        }
+        if (!IDAsCapConfirmed(r.reply)) {
+            ImproperResponse(m_w);
+            return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
+        }
+        SetIDAsCapLabel(m_w, m_fw, true);
+        return RunEnd::Success;
+    }
+
+private:
+    bool alive()
+    {
+        m_w = Window();
+        return m_w != nullptr;
+    }
+
+    static void clearFlags()
+    {
+        gWait.bCancelRequested = false;
+        gWait.bReplyTimeout = false;
+    }
+
+    // Nothing to say when the step may go on; otherwise how the run ends.
+    std::optional<RunEnd> judge(const StepResult &r)
+    {
+        if (!alive())
+            return RunEnd::WindowGone;
+        switch (JudgeReadStep(r.reply, r.timedOut, r.cancelled)) {
+        case StepVerdict::Ok:
+            return std::nullopt;
+        case StepVerdict::Failed:
+            ShowBox(ReadErrorBox(m_w->MSComm1.Settings(), m_w->MSComm1.CommPort()));
+            platform::SetDefaultPointer();
+            break;
+        case StepVerdict::Cancelled:
+            break;
+        }
+        if (m_switchedOff)
+            RestoreIDAsCapAfterFailure(m_fw, r.reply);
+        return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
+    }
+
+    Firmware m_fw;
+    frmTerminal *m_w = nullptr;
+    bool m_switchedOff = false;
+};
+
+void ReadEncoderDatabase(Firmware fw)
+{
+    frmTerminal *w = Window();
+    if (!w)
+        return;
+    PortBusyGuard busy;
+    if (!busy.acquired())
+        return;
+    platform::SetHourglass();
+    if (!gRun.bMatchesEncoder) {
+        const TransferBox question = OverwriteEditsBox();
+        const Answer answer = platform::MsgBox(question.text, Buttons::YesNoCancel, Icon::Exclamation, question.title);
+        w = Window();
+        if (answer != Answer::Yes || !w) {
+            platform::SetDefaultPointer();
+            return;
+        }
+    }
+
+    gRun.bNoModifiedStatus = true;
+    gWait.bCancelRequested = false;
+    gWait.bReplyTimeout = false;
+    gRun.bEditedDuringTransfer = false;
+    SetToolbarButtons(w, false);
+    const PagerDatabase dbBefore = gDb;
+    const EncoderSettings settingsBefore = gSettings;
+
+    const RunEnd end = DatabaseReader(fw).run();
+    w = Window();
+    if (end == RunEnd::WindowGone || !w) {
+        platform::SetDefaultPointer();
+        gRun.bNoModifiedStatus = false;
+        return;
+    }
+
+    // the toolbar comes back on every way out, before the modified state
+    // takes the test button away again
+    SetToolbarButtons(w, true);
+    if (end == RunEnd::Success && !gRun.bEditedDuringTransfer) {
+        w->SetStatusPanel(1, kReadSuccessCaption);
+        gRun.bMatchesEncoder = true;
+        w->cmdLookup->setEnabled(true);
+        w->mnuSendMsg->setEnabled(true);
+    } else if (end == RunEnd::Success || gRun.bEditedDuringTransfer || gDb != dbBefore ||
+               gSettings != settingsBefore) {
+        // part of the view now comes from the encoder and part does not
+        w->MarkConfigModified();
+    }
+
+    CloseCancelBox();
+    if (fw == Firmware::V8 && ApplyComp1Rule(gDb, gSettings) != 0) {
+        ShowBox(Comp1NotDefinedBox());
+        w = Window();
+    }
+    platform::SetDefaultPointer();
+    if (w) {
+        w->mnuTest->setEnabled(true);
+        w->mnuTest->menuAction()->setEnabled(true);
+    }
+    gRun.bNoModifiedStatus = false;
+}
+
+}  // namespace
+
+void ReadEncoderDatabaseV8() { ReadEncoderDatabase(Firmware::V8); }
+
+void ReadEncoderDatabaseV7() { ReadEncoderDatabase(Firmware::V7); }

@@ -1,0 +1,155 @@
+#include "support/simharness.h"
+
+#include "app/forms.h"
+#include "app/frmcancelsend.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace testing_support {
+
+PortMapping::PortMapping(int port, const QString &device) : m_var("QV_COM" + QByteArray::number(port))
+{
+    m_old = qgetenv(m_var.constData());
+    qputenv(m_var.constData(), device.toLocal8Bit());
+}
+
+PortMapping::~PortMapping() { qputenv(m_var.constData(), m_old); }
+
+SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const encsim::PtyOptions &options)
+    : m_sim(std::make_unique<encsim::PtySimulator>(config, options))
+{
+    m_ok = m_sim->start();
+    if (m_ok)
+        m_mapping = std::make_unique<PortMapping>(port, m_sim->slavePath());
+}
+
+SimulatedEncoder::~SimulatedEncoder()
+{
+    m_mapping.reset();
+    m_sim->stop();
+}
+
+QList<QByteArray> SimulatedEncoder::received() const
+{
+    QList<QByteArray> out;
+    for (const encsim::Exchange &e : m_sim->exchanges())
+        out << e.received;
+    return out;
+}
+
+QByteArray SimulatedEncoder::wire() const
+{
+    QByteArray all;
+    for (const QByteArray &b : received())
+        all += b;
+    return all;
+}
+
+CancelBoxWatcher::CancelBoxWatcher()
+{
+    auto *timer = new QTimer;
+    m_timer = timer;
+    QObject::connect(timer, &QTimer::timeout, timer, [this] {
+        frmCancelSend *box = forms::cancelSendIfLoaded();
+        if (!box || !box->isVisible())
+            return;
+        const QString text = box->Label1->text();
+        if (m_texts.isEmpty() || m_texts.last() != text)
+            m_texts << text;
+    });
+    timer->start(5);
+}
+
+CancelBoxWatcher::~CancelBoxWatcher() { delete m_timer; }
+
+namespace {
+QObject *pendingOwner()
+{
+    static QObject *owner = new QObject;
+    return owner;
+}
+}  // namespace
+
+void DropPendingActions()
+{
+    for (QObject *o : pendingOwner()->children())
+        delete o;
+}
+
+void RunWhen(std::function<bool()> ready, std::function<void()> action, int afterMs)
+{
+    auto *timer = new QTimer(pendingOwner());
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, ready, action, afterMs] {
+        if (clock->elapsed() > 30000) {
+            timer->deleteLater();
+            return;
+        }
+        if (clock->elapsed() < afterMs || !ready())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start(10);
+}
+
+void PressCancelWhenShown(int afterMs)
+{
+    RunWhen([] { return forms::cancelSendIfLoaded() && forms::cancelSendIfLoaded()->isVisible(); },
+            [] { forms::cancelSendIfLoaded()->Command1->click(); }, afterMs);
+}
+
+void SimAppFixture::TearDown()
+{
+    DropPendingActions();
+    AppFixture::TearDown();
+    w = nullptr;
+    encoder.reset();
+    mapping.reset();
+}
+
+frmTerminal *SimAppFixture::startWithEncoder(const encsim::Config &config, int port, const encsim::PtyOptions &options)
+{
+    encoder = std::make_unique<SimulatedEncoder>(port, config, options);
+    if (!encoder->ok()) {
+        ADD_FAILURE() << "the simulator did not start: " << encoder->sim().errorString().toStdString();
+        return nullptr;
+    }
+    store(QStringLiteral("CommPort"), QString::number(port));
+    w = start();
+    closeSplash();
+    return w;
+}
+
+frmTerminal *SimAppFixture::startWithDevice(const QString &device, int port)
+{
+    mapping = std::make_unique<PortMapping>(port, device);
+    store(QStringLiteral("CommPort"), QString::number(port));
+    w = start();
+    closeSplash();
+    return w;
+}
+
+void SimAppFixture::clickPortButton()
+{
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->cmdComStatus->isEnabled());
+    w->cmdComStatus->click();
+}
+
+void SimAppFixture::answerDetectedAndDeclineRead()
+{
+    w->MarkConfigModified();
+    prompts.answer(platform::Answer::OK);
+    prompts.answer(platform::Answer::No);
+}
+
+}  // namespace testing_support

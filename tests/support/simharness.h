@@ -1,0 +1,100 @@
+// The program against a simulated encoder: a pseudo-terminal served by the
+// encoder simulator, with COM n pointed at it, and the program started with
+// AppFixture. Tests of everything that talks to the encoder build on it.
+#pragma once
+
+#include "encsim/simulator.h"
+#include "support/appfixture.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class frmTerminal;
+
+namespace testing_support {
+
+// Points the environment variable of port number n at a device while it
+// lives, and puts the previous value back afterwards.
+class PortMapping {
+public:
+    PortMapping(int port, const QString &device);
+    ~PortMapping();
+    PortMapping(const PortMapping &) = delete;
+    PortMapping &operator=(const PortMapping &) = delete;
+
+private:
+    QByteArray m_var;
+    QByteArray m_old;
+};
+
+// A simulated encoder on its own pseudo-terminal, reachable as COM n.
+class SimulatedEncoder {
+public:
+    SimulatedEncoder(int port, const encsim::Config &config = encsim::Config(),
+                     const encsim::PtyOptions &options = encsim::PtyOptions());
+    ~SimulatedEncoder();
+
+    bool ok() const { return m_ok; }
+    encsim::PtySimulator &sim() { return *m_sim; }
+    // The bytes of every exchange the encoder took, in order.
+    QList<QByteArray> received() const;
+    // The same, joined.
+    QByteArray wire() const;
+
+private:
+    std::unique_ptr<encsim::PtySimulator> m_sim;
+    std::unique_ptr<PortMapping> m_mapping;
+    bool m_ok = false;
+};
+
+// Records the cancel box's line each time it changes, while it lives.
+class CancelBoxWatcher {
+public:
+    CancelBoxWatcher();
+    ~CancelBoxWatcher();
+    QStringList texts() const { return m_texts; }
+
+private:
+    QObject *m_timer;
+    QStringList m_texts;
+};
+
+// Runs `action` once, `afterMs` from now, on the first pass of the message
+// loop that finds `ready` true (checked every 10 ms); gives up after 30 s.
+void RunWhen(std::function<bool()> ready, std::function<void()> action, int afterMs = 0);
+
+// Drops every RunWhen action that has not run yet (the fixture does it at
+// the end of each test, so that none reaches the next one).
+void DropPendingActions();
+
+// Presses Cancel in the cancel box as soon as it shows, after `afterMs`.
+void PressCancelWhenShown(int afterMs = 0);
+
+class SimAppFixture : public AppFixture {
+protected:
+    void TearDown() override;
+
+    // Starts a simulated encoder on COM `port` (stored as the port in use),
+    // then the program, and closes the splash.
+    frmTerminal *startWithEncoder(const encsim::Config &config = encsim::Config(), int port = 1,
+                                  const encsim::PtyOptions &options = encsim::PtyOptions());
+    // Starts the program with COM `port` mapped to `device`.
+    frmTerminal *startWithDevice(const QString &device, int port = 1);
+
+    // Opens (or closes) the port with the port button, as the user does; the
+    // search runs before it returns.
+    void clickPortButton();
+    // Answers the boxes that follow a successful search: the detected box,
+    // then No to the read question (the shown view no longer matches).
+    void answerDetectedAndDeclineRead();
+
+    std::unique_ptr<SimulatedEncoder> encoder;
+    std::unique_ptr<PortMapping> mapping;
+    frmTerminal *w = nullptr;
+};
+
+}  // namespace testing_support

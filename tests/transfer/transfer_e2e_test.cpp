@@ -1,0 +1,699 @@
+// The database transfer driven from the main window against the simulated
+// encoder: what reaches the encoder, what comes back, and every way out.
+#include "app/forms.h"
+#include "app/frmcancelsend.h"
+#include "app/frmterminal.h"
+#include "database/pg8_fixture.h"
+#include "database/pg8file.h"
+#include "database/state.h"
+#include "encsim/simulator.h"
+#include "platform/system.h"
+#include "support/appfixture.h"
+#include "transfer/transfer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolBar>
+
+#include <functional>
+#include <memory>
+
+using namespace testing_support;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+
+const QString kWriteErrorText = lines({"Error Writing Pager Database at", "9600,n,8,1  COM Port 1",
+                                       "Please Check Connections, Paging Encoder Configuration,",
+                                       "or COM Port Settings, and Try Again"});
+const QString kReadErrorText = lines({"Error Reading Pager Database at", "9600,n,8,1  COM Port 1",
+                                      "Please Check Connections, Paging Encoder Configuration,",
+                                      "or COM Port Settings, and Try Again"});
+const QString kImproperText = lines({"The Paging Encoder did not Properly Respond to IDASCAP Command.",
+                                     "Please Check Connections, Paging Encoder Configuration,",
+                                     "or COM Port Settings, and Try Again"});
+const QString kModifiedCaption = QStringLiteral("Current Configuration Modified, Does Not Match Encoder");
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The round-trip database: the full test database, with the families that
+// are not in use in the form an encoder keeps them.
+PagerDatabase roundTripDatabase()
+{
+    PagerDatabase db = pg8test::FullDatabase();
+    for (FamilyRow &f : db.Families) {
+        if (f[famActive] == u"0")
+            f = {"0", "8", "5", "A", "0", "0", "0", "0", "0", ""};
+    }
+    return db;
+}
+
+// Settings a version 7 encoder carries in full: port 1's flow, protocol and
+// verbose mode follow from its own three flags, port 2 and the speeds stay
+// at their start values.
+EncoderSettings version7Settings()
+{
+    EncoderSettings s;
+    s.bInvertData = true;
+    s.bInvertRFCD = true;
+    s.sDutyCycle = QStringLiteral("50");
+    s.sMaxBatch = QStringLiteral("32");
+    s.bIgnoreRFCD = true;
+    s.bSerial1PPHReset = false;
+    s.bSerial1IDAsCap = true;
+    s.sSerial1Flow = QStringLiteral("HW");
+    s.sSerial1Protocol = QStringLiteral("TAP");
+    s.bSerial1Verbose = true;
+    return s;
+}
+
+}  // namespace
+
+class DatabaseTransfer : public AppFixture {
+protected:
+    std::unique_ptr<encsim::PtySimulator> sim;
+    frmTerminal *w = nullptr;
+    QByteArray savedCom1;
+
+    void TearDown() override
+    {
+        AppFixture::TearDown();
+        if (sim)
+            sim->stop();
+        qputenv("QV_COM1", savedCom1);
+    }
+
+    // The program started, its COM 1 open on a simulated encoder of `firmware`
+    // already in programming mode.
+    void connect(int firmware, const encsim::PtyOptions &options = {})
+    {
+        encsim::Config config;
+        config.firmware = firmware;
+        config.startInProgrammingMode = true;
+        sim = std::make_unique<encsim::PtySimulator>(config, options);
+        ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
+        savedCom1 = qgetenv("QV_COM1");
+        qputenv("QV_COM1", sim->slavePath().toLocal8Bit());
+        w = start();
+        closeSplash();
+        ASSERT_NE(w, nullptr);
+        gRun.bV7Firmware = firmware == 7;
+        ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
+    }
+
+    QString path(const QString &name) const { return QDir(appDir()).filePath(name); }
+
+    // Writes the file and opens it as a user does.
+    void openFile(const QString &name, const PagerDatabase &db, const EncoderSettings &s, const QString &notes)
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(WritePagerDatabaseFile(db, s, notes, nullptr));
+        f.close();
+        prompts.answerFile(path(name));
+        w->mnuOpenFile_Click();
+    }
+
+    void program()
+    {
+        if (!gRun.bMatchesEncoder)
+            prompts.answer(Answer::Yes);  // "Program Encoder?"
+        w->mnuWriteDB_Click();
+    }
+
+    void read()
+    {
+        if (!gRun.bMatchesEncoder)
+            prompts.answer(Answer::Yes);  // "About to OverWrite Edits"
+        w->mnuReadDB_Click();
+    }
+
+    // Runs `action` on the program's thread while the encoder takes the
+    // first exchange that holds `marker` (the wait in progress sees it).
+    void onExchange(const QByteArray &marker, std::function<void()> action)
+    {
+        sim->setObserver([marker, action, done = std::make_shared<bool>(false)](const encsim::Exchange &ex) {
+            if (*done || !ex.received.contains(marker))
+                return;
+            *done = true;
+            QMetaObject::invokeMethod(qApp, action, Qt::QueuedConnection);
+        });
+    }
+
+    QList<QByteArray> received() const
+    {
+        QList<QByteArray> out;
+        for (const encsim::Exchange &ex : sim->exchanges())
+            out << ex.received;
+        return out;
+    }
+
+    bool toolbarFullyEnabled() const
+    {
+        if (!w->Toolbar1->isEnabled())
+            return false;
+        for (int i = 1; i <= 8; ++i)
+            if (!w->ToolbarButton(i)->isEnabled())
+                return false;
+        return true;
+    }
+
+    // What every run leaves behind, whatever its outcome.
+    void expectCleanExit() const
+    {
+        EXPECT_FALSE(gRun.bNoModifiedStatus);
+        EXPECT_FALSE(gRun.bPortBusy);
+        EXPECT_FALSE(w->Timer2.Enabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(forms::cancelSendIfLoaded(), nullptr);
+        EXPECT_TRUE(w->MSComm1.PortOpen());
+    }
+};
+
+// ---- round trips ----------------------------------------------------------
+
+TEST_F(DatabaseTransfer, Version8ProgramsAFileAndReadsItBackByteForByte)
+{
+    connect(8);
+    const PagerDatabase db = roundTripDatabase();
+    const EncoderSettings settings = pg8test::FullSettings();
+    openFile("site.pg8", db, settings, pg8test::FullNotes());
+    const QByteArray original = readFile(path("site.pg8"));
+    ASSERT_FALSE(original.isEmpty());
+
+    program();
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(w->cmdLookup->isEnabled());
+    EXPECT_TRUE(w->mnuSendMsg->isEnabled());
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+    // query, 19 settings, 75 records, the closing setting
+    EXPECT_EQ(sim->exchangeCount(), 96);
+
+    // the encoder's store, field by field
+    const encsim::Database store = sim->database();
+    for (int g = 0; g < kGroupCount; ++g) {
+        QStringList expected;
+        for (int f = grpGroupID; f <= grpPagerID20; ++f)
+            expected << db.Groups[g][f];
+        EXPECT_EQ(store.groups[g], expected) << "group " << g + 1;
+    }
+    for (int r = 0; r < kFamilyCount; ++r) {
+        QStringList expected;
+        for (int f = famActive; f <= famSuffix; ++f)
+            expected << db.Families[r][f];
+        EXPECT_EQ(store.families[r], expected) << "family " << r + 1;
+    }
+    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(store.families[0], QStringList({"1", "0000008", "1", "N", "0", "003", "1020", "1", "08"}));
+    for (int m = 0; m < kMessageCount; ++m)
+        EXPECT_EQ(store.messages[m], db.CannedMessages[m]) << "message " << m + 1;
+    EXPECT_EQ(store.messages[14], ",");
+    const struct { const char *key, *value; } settingRows[] = {
+        {"invertdata", "1"}, {"invertrfcd", "1"}, {"dutycycle", "50"}, {"maxbatch", "32"}, {"capby8", "1"},
+        {"serial1 pphreset", "0"}, {"serial2 pphreset", "0"}, {"ignorerfcd", "1"}, {"serial2 idascap", "1"},
+        {"serial1 verbose", "1"}, {"serial2 verbose", "1"}, {"serial1 flow", "SW"}, {"serial2 flow", "AHW"},
+        {"serial1 protocol", "COMP1"}, {"serial2 protocol", "SNPP"}, {"serial1 baud", "2400"},
+        {"serial2 baud", "1200"}, {"serial1 databits", "E71"}, {"serial2 databits", "E71"},
+        {"serial1 idascap", "1"},
+    };
+    for (const auto &row : settingRows)
+        EXPECT_EQ(sim->setting(row.key), row.value) << row.key;
+
+    // an emptied program reads it back
+    prompts.answer(Answer::Yes);  // "New Database"
+    w->mnuNewDB_Click();
+    gSettings = EncoderSettings{};
+    w->lblIDAsCap->clear();
+    w->lblIncBy8->clear();
+    const int before = sim->exchangeCount();
+    read();
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, Buttons::YesNoCancel);
+    // query, 19 settings, 75 records, the switch back on
+    EXPECT_EQ(sim->exchangeCount() - before, 96);
+    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
+    EXPECT_EQ(w->lblIncBy8->text(), "Increment Capcodes by 8 Mode is ON");
+    expectCleanExit();
+    EXPECT_EQ(gSettings, settings);
+
+    prompts.answerFile(path("back.pg8"));
+    w->mnuSaveAs_Click();
+    EXPECT_EQ(readFile(path("back.pg8")), original);
+}
+
+TEST_F(DatabaseTransfer, Version7ProgramsAFileAndReadsBackWhatItCarries)
+{
+    connect(7);
+    const PagerDatabase db = roundTripDatabase();
+    EncoderSettings settings = version7Settings();
+    openFile("v7.pg8", db, settings, QStringLiteral("v7 site"));
+    const QByteArray original = readFile(path("v7.pg8"));
+
+    program();
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->Timer2.Interval(), 8000);
+    expectCleanExit();
+    // query, 9 settings, 75 records, the closing setting
+    EXPECT_EQ(sim->exchangeCount(), 86);
+    const QList<QByteArray> sent = received();
+    EXPECT_EQ(sent.first(), "CONFIG IDASCAP?\r");
+    EXPECT_EQ(sent.mid(1, 9), QList<QByteArray>({"config invertdata 1\r\n", "config pet 0\r\n",
+                                                  "config invertrfcd 0\r\n", "config dutycycle 50\r\n",
+                                                  "config maxbatch 32\r\n", "config pphreset 0\r\n",
+                                                  "config ignorerfcd 1\r\n", "config briefack 0\r\n",
+                                                  "config altfc 0\r\n"}));
+    EXPECT_EQ(sent.last(), "config idascap 1\r\n");
+    const encsim::Database store = sim->database();
+    EXPECT_EQ(store.groups[2].first(), "5003");
+    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(store.messages[4], db.CannedMessages[4]);
+    EXPECT_EQ(sim->setting("idascap"), "1");
+
+    prompts.answer(Answer::Yes);
+    w->mnuNewDB_Click();
+    gSettings = EncoderSettings{};
+    const int before = sim->exchangeCount();
+    read();
+    // query, switch-off, 9 settings, 75 records, switch back on
+    EXPECT_EQ(sim->exchangeCount() - before, 87);
+    const QList<QByteArray> asked = received().mid(before);
+    EXPECT_EQ(asked[0], "CONFIG IDASCAP?\r");
+    EXPECT_EQ(asked[1], "CONFIG IDASCAP 0\r");
+    EXPECT_EQ(asked[2], "config maxbatch?\r\n");
+    EXPECT_EQ(asked.last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "1");
+    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON");
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+    EXPECT_EQ(gSettings, settings);
+
+    prompts.answerFile(path("v7back.pg8"));
+    w->mnuSaveAs_Click();
+    EXPECT_EQ(readFile(path("v7back.pg8")), original);
+}
+
+TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyImply)
+{
+    connect(7);
+    gDb = roundTripDatabase();
+    gSettings = version7Settings();
+    gSettings.bPETSupport = true;
+    gSettings.bBriefACK = true;
+    gSettings.bFlowBeforeACK = true;
+    gSettings.bInvertRFCD = false;
+    program();
+    EXPECT_EQ(sim->setting("pet"), "1");
+    EXPECT_EQ(sim->setting("briefack"), "1");
+    EXPECT_EQ(sim->setting("altfc"), "1");
+    EXPECT_EQ(sim->setting("invertrfcd"), "1");
+
+    gSettings = EncoderSettings{};
+    gSettings.sSerial2Protocol = QStringLiteral("SNPP");
+    read();
+    EXPECT_TRUE(gSettings.bPETSupport);
+    EXPECT_EQ(gSettings.sSerial1Protocol, "PET");
+    EXPECT_TRUE(gSettings.bBriefACK);
+    EXPECT_FALSE(gSettings.bSerial1Verbose);
+    EXPECT_EQ(gSettings.sSerial1Flow, "AHW");
+    EXPECT_FALSE(gSettings.bInvertRFCD);
+    // a version 7 read leaves port 2 alone
+    EXPECT_EQ(gSettings.sSerial2Protocol, "SNPP");
+}
+
+// ---- bytes on the wire ------------------------------------------------------
+
+TEST_F(DatabaseTransfer, RecordsAndRequestsGoOutAsHandBuiltBlocks)
+{
+    connect(8);
+    ApplyNewDatabase(gDb);
+    gDb.CannedMessages[2] = QStringLiteral("HELLO");
+    program();
+    ASSERT_TRUE(gRun.bMatchesEncoder);
+    const QList<QByteArray> sent = received();
+    // 2 + "019d56" 361 + "L 4 0 0 0 0 0 0 0 0" 800 + 13 + 13 + 3 = 1192 = 0x4A8
+    EXPECT_TRUE(sent.contains(QByteArray("\x02" "019d56\rL 4 0 0 0 0 0 0 0 0\r\x03" "4:8\r")));
+    // ... "G 5 0 8 5 A 0 0 0 0 0" 906 -> 1298 = 0x512
+    EXPECT_TRUE(sent.contains(QByteArray("\x02" "019d56\rG 5 0 8 5 A 0 0 0 0 0\r\x03" "512\r")));
+    // ... "M 3 \"HELLO\"" 632 -> 1024 = 0x400
+    EXPECT_TRUE(sent.contains(QByteArray("\x02" "019d56\rM 3 \"HELLO\"\r\x03" "400\r")));
+    EXPECT_EQ(sent[1], "config invertdata 0\r\n");
+    EXPECT_EQ(sent[5], "config CAPBY8 0\r\n");
+
+    const int before = sim->exchangeCount();
+    read();
+    const QList<QByteArray> asked = received().mid(before);
+    // 2 + "019d46" 360 + "G 17" 207 + 31 = 598 = 0x256
+    EXPECT_TRUE(asked.contains(QByteArray("\x02" "019d46\rG 17\r\x03" "256\r")));
+    EXPECT_EQ(asked[0], "CONFIG SERIAL1 IDASCAP?\r");
+    EXPECT_EQ(asked[1], "config maxbatch?\r\n");
+    EXPECT_EQ(asked[20], QByteArray("\x02" "019d46\rL 1\r\x03" "224\r"));
+    EXPECT_EQ(gDb.CannedMessages[2], "HELLO");
+}
+
+// ---- failures while programming ---------------------------------------------
+
+TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gSettings = pg8test::FullSettings();
+    gRun.bMatchesEncoder = false;
+    sim->setSetting("serial1 idascap", "1");
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::FallBackToPaging, 1, 1, "G 17 "});
+    prompts.answer(Answer::Yes);  // "Program Encoder?"
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(prompts.last().text, kWriteErrorText);
+    EXPECT_EQ(prompts.last().icon, Icon::None);
+    EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Family 17");
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+    // nothing follows the record the encoder answered with its log-on prompt,
+    // not even the switch back on: in paging mode it would go out as a page
+    EXPECT_TRUE(received().last().contains("G 17 "));
+    EXPECT_EQ(sim->setting("serial1 idascap"), "0");
+    EXPECT_EQ(sim->database().families[15].first(), "1");
+    EXPECT_EQ(sim->database().families[16], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
+}
+
+TEST_F(DatabaseTransfer, SilenceMidRunStopsWithWriteErrorAndSwitchesIDAsCapBackOn)
+{
+    connect(8);
+    sim->setSetting("serial1 idascap", "1");
+    gDb = roundTripDatabase();
+    gSettings = EncoderSettings{};  // the view says off; the encoder is on
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "M 4 "});
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Message 4");
+    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
+    const QList<QByteArray> sent = received();
+    EXPECT_EQ(sent[1], "CONFIG SERIAL1 IDASCAP 0\r");
+    EXPECT_EQ(sent.last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("serial1 idascap"), "1");
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+    EXPECT_FALSE(gWait.bReplyTimeout);
+}
+
+TEST_F(DatabaseTransfer, AFailedSwitchBackOnIsReported)
+{
+    connect(8);
+    sim->setSetting("serial1 idascap", "1");
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    // the line dies at the first settings command and stays dead
+    sim->addFault({encsim::FaultKind::Silence, 3, 0, {}});
+    prompts.answer(Answer::OK);
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.seen()[0].title, "Write Error");
+    EXPECT_EQ(prompts.seen()[1].title, "ID As Capcode Mode Not Restored");
+    EXPECT_EQ(prompts.seen()[1].icon, Icon::Exclamation);
+    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(sim->exchangeCount(), 4);
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, Version7EncoderKeepsItsIDAsCapModeAfterAFailedRun)
+{
+    connect(7);
+    sim->setSetting("idascap", "1");
+    gDb = roundTripDatabase();
+    gSettings = version7Settings();
+    gSettings.bSerial1IDAsCap = false;
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "L 2 "});
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(received()[1], "CONFIG IDASCAP 0\r");
+    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "1");
+    // the version 7 programmer leaves its reply time-out in force
+    EXPECT_EQ(w->Timer2.Interval(), 8000);
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, CancelMidRunIsAWriteError)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    forms::cancelSend()->Show();
+    // the encoder never answers this record: only the cancel ends the wait
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "G 30 "});
+    onExchange("G 30 ", [] { forms::cancelSend()->Command1->click(); });
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Family 30");
+    EXPECT_TRUE(received().last().contains("G 30 "));
+    EXPECT_FALSE(gWait.bCancelRequested);
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, Comp2PortStopsBeforeAnythingIsSent)
+{
+    connect(8);
+    sim->setSetting("serial1 idascap", "COMP2>");
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    w->SetStatusPanel(1, "before");
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.last().title, "COMP2 Detected");
+    EXPECT_EQ(prompts.last().text, "COMP2 protocol is detected.  Please change to TAP protocol and try again.");
+    EXPECT_EQ(prompts.last().icon, Icon::None);
+    EXPECT_EQ(sim->exchangeCount(), 1);
+    EXPECT_EQ(w->StatusPanelText(1), "before");
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, UnconfirmedSwitchOffGivesImproperResponse)
+{
+    connect(8);
+    sim->setSetting("serial1 idascap", "1");
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 0"});
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.last().title, "Paging Encoder Improper Response");
+    EXPECT_EQ(prompts.last().text, kImproperText);
+    EXPECT_EQ(sim->exchangeCount(), 2);
+    EXPECT_FALSE(w->ConnectedPictureInFront());
+    EXPECT_TRUE(toolbarFullyEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, NothingIsSentWhenAValueWouldBreakTheFraming)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gDb.CannedMessages[3] = QStringLiteral("say \"hi\"");
+    gRun.bMatchesEncoder = true;
+    w->SetToolbarEnabled(true);
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, ProgrammingBlockedTitle());
+    EXPECT_TRUE(prompts.last().text.contains("Canned Message 4")) << prompts.last().text.toStdString();
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    expectCleanExit();
+
+    // and a closed port is only reported
+    w->MSComm1.setPortOpen(false);
+    gDb = roundTripDatabase();
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.last().title, "COM Port Not Open");
+    EXPECT_EQ(prompts.last().text, lines({"COM Port 1 is Not Open", "Please Open Port and Try Again"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Critical);
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
+TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    onExchange("G 20 ", [this] { w->MarkConfigModified(); });
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(sim->exchangeCount(), 96);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(w->cmdLookup->isEnabled());
+    expectCleanExit();
+
+    // the same during a read
+    const int before = sim->exchangeCount();
+    gRun.bMatchesEncoder = true;
+    onExchange("\rM 2\r", [this] { w->MarkConfigModified(); });
+    w->mnuReadDB_Click();
+    EXPECT_EQ(sim->exchangeCount() - before, 95);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+}
+
+// ---- failures while reading -------------------------------------------------
+
+TEST_F(DatabaseTransfer, ReadErrorsMidRunLeaveTheViewModified)
+{
+    connect(8);
+    encsim::Database store = encsim::Database::sample();
+    sim->setDatabase(store);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+
+    // the encoder falls back to paging mode at group 5; its prompt has no
+    // line end, so the wait runs to the time-out
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::FallBackToPaging, 1, 1, "\rL 5\r"});
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Read Error");
+    EXPECT_EQ(prompts.last().text, kReadErrorText);
+    EXPECT_EQ(prompts.last().icon, Icon::None);
+    EXPECT_TRUE(received().last().contains("\rL 5\r"));
+    // groups 1-4 came from the encoder, the rest is the old view
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "5000");
+    EXPECT_EQ(gDb.Groups[4][grpGroupID], "5005");
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_TRUE(w->Toolbar1->isEnabled());
+    EXPECT_TRUE(w->ToolbarButtonByKey("read")->isEnabled());
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, SilenceAndCancelWhileReading)
+{
+    connect(7);
+    sim->setSetting("idascap", "1");
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "config pet?"});
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    EXPECT_EQ(prompts.last().title, "Read Error");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    // the mode switched off for the read is switched back on
+    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "1");
+    expectCleanExit();
+
+    // a cancel ends the read without a box
+    platform::SetTimeScale(1.0);
+    prompts.clear();
+    gDb = PagerDatabase{};
+    gRun.bMatchesEncoder = true;
+    forms::cancelSend()->Show();
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rG 3\r"});
+    onExchange("\rG 3\r", [] { forms::cancelSend()->Command1->click(); });
+    w->mnuReadDB_Click();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(w->Toolbar1->isEnabled());
+    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "1");
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, DecliningTheOverwriteQuestionTouchesNothing)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = false;
+    w->SetStatusPanel(1, "edited");
+    prompts.answer(Answer::No);
+    w->mnuReadDB_Click();
+    EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
+    EXPECT_EQ(prompts.last().text, lines({"You Have Edited the Pager Database",
+                                          "If You Read the Encoder, You Will Lose Your Edits.",
+                                          "Are You Sure You Want to Continue?"}));
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_EQ(gDb, roundTripDatabase());
+    EXPECT_EQ(w->StatusPanelText(1), "edited");
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, Comp1PortWithoutADefaultPagerFallsBackToTap)
+{
+    connect(8);
+    sim->setSetting("serial1 protocol", "COMP1");
+    sim->setSetting("serial2 protocol", "COMP1");
+    // the encoder's empty group 1 leaves the pager IDs of a new database
+    ApplyNewDatabase(gDb);
+    gRun.bMatchesEncoder = true;
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(gDb.Groups[0][grpPagerID1], "0000");
+    EXPECT_EQ(prompts.last().title, "COMP1 Pager ID Not Defined");
+    EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
+    EXPECT_EQ(gSettings.sSerial2Protocol, "COMP1");
+    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, ClosingTheWindowMidReadEndsTheRunAndThenTheProgram)
+{
+    connect(8);
+    gRun.bMatchesEncoder = true;
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rG 3\r"});
+    prompts.answer(Answer::Yes);  // the exit question
+    onExchange("\rG 3\r", [this] { w->close(); });
+    QPointer<frmTerminal> window = w;
+    w->mnuReadDB_Click();
+    EXPECT_EQ(prompts.count(), 1);
+    EXPECT_FALSE(gRun.bPortBusy);
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+    // the window closes once the read has given the port back
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
