@@ -194,6 +194,7 @@ void frmTerminal::buildBody()
     cmdLookup = new QPushButton(QStringLiteral("Lookup ID"), central);
     cmdLookup->setObjectName(QStringLiteral("cmdLookup"));
     cmdLookup->setAutoDefault(false);
+    cmdLookup->setEnabled(false);  // until the view is known to match the encoder
     lblLookup = label(QStringLiteral("Response:"), "lblLookup");
     lblLookup->setWordWrap(true);
     connect(cmdLookup, &QPushButton::clicked, this, &frmTerminal::cmdLookup_Click);

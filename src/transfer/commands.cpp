@@ -301,11 +301,6 @@ QString IDAsCapLabel(Firmware fw, bool on)
            + (fw == Firmware::V8 ? QStringLiteral(" for Port 1") : QString());
 }
 
-QString IncBy8Label(bool on)
-{
-    return on ? QStringLiteral("Increment Capcodes by 8 Mode is ON") : QStringLiteral("Increment Capcodes by 8 Mode is OFF");
-}
-
 int ApplyComp1Rule(const PagerDatabase &db, EncoderSettings &s)
 {
     if (db.Groups[0][grpPagerID1] != u"0000")

@@ -103,7 +103,6 @@ StepVerdict JudgeWriteStep(const QString &reply, bool timedOut, bool cancelled);
 
 // "ID As Capcode Mode is ON" (version 7) / "... ON for Port 1" (version 8).
 QString IDAsCapLabel(Firmware fw, bool on);
-QString IncBy8Label(bool on);
 
 inline const QString kReadSuccessCaption = QStringLiteral("Current View Matches Encoder Configuration");
 inline const QString kWriteSuccessCaption = QStringLiteral("Encoder Matches Current Configuration");

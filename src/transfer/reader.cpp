@@ -72,7 +72,7 @@ public:
                 return *end;
             StoreSettingsReply(m_fw, step.key, r.reply, gSettings);
             if (step.key == QLatin1String("capby8"))
-                m_w->lblIncBy8->setText(IncBy8Label(gSettings.bIncCapBy8));
+                m_w->ShowIncBy8Label();
         }
 
         for (const RecordStep &record : RecordOrder()) {

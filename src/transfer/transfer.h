@@ -15,7 +15,7 @@
 //     label IDAsCapLabel(V8, ..); a time-out counts as off. Remember the answer.
 //  4. Each of SettingsQueries(V8): JudgeReadStep; Failed -> ReadErrorBox, go
 //     to 8; Cancelled -> go to 8 (flag stays set); Ok -> StoreSettingsReply.
-//     After "capby8" the Inc-by-8 label shows IncBy8Label(bIncCapBy8).
+//     After "capby8" the Inc-by-8 label follows bIncCapBy8.
 //  5. Each of RecordOrder(): RecordRequestStep, judged as in 4, then
 //     ReadRecordReply into the tables.
 //  6. Only when 3 found the mode on: IDAsCapSwitch(V8, true), not flushed.

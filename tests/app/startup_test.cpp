@@ -53,6 +53,9 @@ TEST_F(Startup, FirstStartStoresDefaultsAndShowsClosedPort)
     EXPECT_FALSE(w->mnuWriteDB->isEnabled());
     EXPECT_FALSE(w->mnuReadDB->isEnabled());
     EXPECT_FALSE(w->mnuTest->isEnabled());
+    EXPECT_FALSE(w->cmdLookup->isEnabled());
+    for (int pos = 2; pos <= 8; ++pos)
+        EXPECT_TRUE(w->ToolbarButton(pos)->isEnabled()) << pos;
     // the tables stay empty until a file or the encoder fills them
     EXPECT_EQ(gDb, PagerDatabase{});
     EXPECT_EQ(gSettings, EncoderSettings{});

@@ -240,6 +240,8 @@ struct Branch {
     const char *model;       // Label25
 };
 
+void PrintTo(const Branch &b, std::ostream *os) { *os << b.name; }
+
 class Identification : public PortControl, public ::testing::WithParamInterface<Branch> {};
 
 TEST_P(Identification, TakesItsBranch)

@@ -16,7 +16,7 @@ namespace {
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &msg)
 {
     // the headless platform's notes about window sizes are noise here
-    if (msg.contains(QLatin1String("propagateSizeHints")))
+    if (msg.contains(QLatin1String("propagateSizeHints")) || msg.contains(QLatin1String("does not support raise()")))
         return;
     fprintf(stderr, "%s\n", qPrintable(msg));
     if (type == QtFatalMsg)

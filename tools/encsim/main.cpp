@@ -77,6 +77,9 @@ int main(int argc, char **argv)
     options.garbageAtWrongSpeed = parser.isSet(noise);
 
     // Ctrl-C is taken by sigwait below; block it before the serving thread starts
+    // a shell starts background jobs with SIGINT ignored, and an ignored signal never reaches sigwait
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
