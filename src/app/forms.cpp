@@ -32,6 +32,8 @@ frmCancelSend *cancelSend()
 
 frmCancelSend *cancelSendIfLoaded() { return g_cancel; }
 
+void unloadCancelSend() { unloadWindow("frmCancelSend"); }
+
 void registerWindow(const char *name, QWidget *w) { registry()[QByteArray(name)] = w; }
 
 QWidget *window(const char *name) { return registry().value(QByteArray(name)); }

@@ -17,6 +17,7 @@ void setTerminal(frmTerminal *w);
 
 frmCancelSend *cancelSend();  // created on first use
 frmCancelSend *cancelSendIfLoaded();
+void unloadCancelSend();
 
 // Windows of later parts of the program register themselves here by name so
 // that the shut-down can unload them in its order ("frmMessageTest", ...).

@@ -40,14 +40,6 @@ void setTestMenuEnabled(frmTerminal *w, bool on)
     w->mnuTest->menuAction()->setEnabled(on);
 }
 
-// Closing the cancel box must not count as a press of its Cancel button.
-void unloadCancelBox()
-{
-    if (frmCancelSend *box = forms::cancelSendIfLoaded())
-        box->hide();
-    forms::unloadWindow("frmCancelSend");
-}
-
 void setToolbarKeyEnabled(frmTerminal *w, const char *key, bool on)
 {
     if (QAction *a = w->ToolbarButtonByKey(QString::fromLatin1(key)))
@@ -270,7 +262,7 @@ void Search::refuseVersion7()
 void Search::notDetected()
 {
     platform::MsgBox(NotDetectedText(), Buttons::OK, Icon::None, kNotDetectedTitle);
-    unloadCancelBox();
+    forms::unloadCancelSend();
     if (!m_w)
         return;
     if (!m_last.isEmpty()) {
@@ -288,7 +280,7 @@ void Search::detected()
         cancelExit();
         return;
     }
-    unloadCancelBox();
+    forms::unloadCancelSend();
     platform::SetDefaultPointer();
     gRun.bSkipDetect = true;
     setTestMenuEnabled(m_w, true);
@@ -410,7 +402,7 @@ void OpenClosePort()
     }
 
     // end of every call
-    unloadCancelBox();
+    forms::unloadCancelSend();
     platform::SetDefaultPointer();
     gRun.bSkipDetect = false;
 }

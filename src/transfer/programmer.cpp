@@ -1,6 +1,7 @@
 // Programming the pager database and settings held in memory into the
 // encoder, for both firmware families: one loop over the steps of the
 // transfer core.
+#include "app/forms.h"
 #include "transfer/transfer.h"
 #include "transfer/transferrun.h"
 
@@ -43,12 +44,12 @@ public:
             return RunEnd::WindowGone;
         // a port speaking COMP2 cannot take the records
         if (ReplyNamesComp2(r.reply)) {
-            clearFlags();
+            ClearWaitFlags();
             ShowBox(Comp2DetectedBox());
             return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
         }
         if (r.cancelled) {
-            clearFlags();
+            ClearWaitFlags();
             return RunEnd::Stopped;
         }
         if (IDAsCapReportedOn(r.reply)) {
@@ -61,7 +62,7 @@ public:
             if (!alive())
                 return RunEnd::WindowGone;
             if (r.cancelled) {
-                clearFlags();
+                ClearWaitFlags();
                 if (IDAsCapConfirmed(r.reply))
                     RestoreIDAsCapAfterFailure(m_fw, r.reply);
                 return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
@@ -97,12 +98,6 @@ private:
         return m_w != nullptr;
     }
 
-    static void clearFlags()
-    {
-        gWait.bCancelRequested = false;
-        gWait.bReplyTimeout = false;
-    }
-
     // Nothing when the encoder took the step; otherwise how the run ends.
     std::optional<RunEnd> send(const CommandStep &step)
     {
@@ -111,7 +106,7 @@ private:
             return RunEnd::WindowGone;
         if (JudgeWriteStep(r.reply, r.timedOut, r.cancelled) == StepVerdict::Ok)
             return std::nullopt;
-        clearFlags();
+        ClearWaitFlags();
         ShowBox(WriteErrorBox(m_w->MSComm1.Settings(), m_w->MSComm1.CommPort()));
         platform::SetDefaultPointer();
         if (m_switchedOff)
@@ -183,7 +178,7 @@ void WriteEncoderDatabase(Firmware fw)
         }
     }
     platform::SetDefaultPointer();
-    CloseCancelBox();
+    forms::unloadCancelSend();
     gRun.bNoModifiedStatus = false;
 }
 

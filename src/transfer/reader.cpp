@@ -1,5 +1,6 @@
 // Reading the encoder's pager database and settings into memory, for both
 // firmware families: one loop over the steps of the transfer core.
+#include "app/forms.h"
 #include "transfer/transfer.h"
 #include "transfer/transferrun.h"
 
@@ -40,7 +41,7 @@ public:
         if (!alive())
             return RunEnd::WindowGone;
         if (r.cancelled) {
-            clearFlags();
+            ClearWaitFlags();
             return RunEnd::Stopped;
         }
         const bool on = IDAsCapReportedOn(r.reply);
@@ -54,7 +55,7 @@ public:
             if (!alive())
                 return RunEnd::WindowGone;
             if (r.cancelled) {
-                clearFlags();
+                ClearWaitFlags();
                 if (IDAsCapConfirmed(r.reply))
                     RestoreIDAsCapAfterFailure(m_fw, r.reply);
                 return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
@@ -88,7 +89,7 @@ public:
         if (!alive())
             return RunEnd::WindowGone;
         if (r.cancelled) {
-            clearFlags();
+            ClearWaitFlags();
             return RunEnd::Stopped;
         }
         if (!IDAsCapConfirmed(r.reply)) {
@@ -104,12 +105,6 @@ private:
     {
         m_w = Window();
         return m_w != nullptr;
-    }
-
-    static void clearFlags()
-    {
-        gWait.bCancelRequested = false;
-        gWait.bReplyTimeout = false;
     }
 
     // Nothing to say when the step may go on; otherwise how the run ends.
@@ -186,7 +181,7 @@ void ReadEncoderDatabase(Firmware fw)
         w->MarkConfigModified();
     }
 
-    CloseCancelBox();
+    forms::unloadCancelSend();
     if (fw == Firmware::V8 && ApplyComp1Rule(gDb, gSettings) != 0) {
         ShowBox(Comp1NotDefinedBox());
         w = Window();

@@ -46,6 +46,12 @@ StepResult RunStep(const CommandStep &step, bool cancellable)
 
 frmTerminal *Window() { return forms::terminal(); }
 
+void ClearWaitFlags()
+{
+    gWait.bCancelRequested = false;
+    gWait.bReplyTimeout = false;
+}
+
 void SetToolbarButtons(frmTerminal *w, bool on)
 {
     // every button, also one the modified state had disabled
@@ -56,11 +62,6 @@ void SetToolbarButtons(frmTerminal *w, bool on)
             a->setEnabled(on);
     }
     w->SetToolbarEnabled(on);
-}
-
-void CloseCancelBox()
-{
-    forms::unloadWindow("frmCancelSend");
 }
 
 void ShowBox(const TransferBox &box, platform::Icon icon)
@@ -77,7 +78,7 @@ void SetIDAsCapLabel(frmTerminal *w, Firmware fw, bool on)
 void ImproperResponse(frmTerminal *w)
 {
     ShowBox(ImproperResponseBox());
-    CloseCancelBox();
+    forms::unloadCancelSend();
     platform::SetDefaultPointer();
     if (frmTerminal *still = Window(); still && still == w)
         still->BringConnectedPictureToFront(false);

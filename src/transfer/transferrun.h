@@ -27,10 +27,11 @@ StepResult RunStep(const CommandStep &step, bool cancellable = true);
 // window messages run, so a transfer looks again after each one.
 frmTerminal *Window();
 
+// Both wait flags back to False after a run's wait ended on one of them.
+void ClearWaitFlags();
+
 // Every toolbar button, the separator included, and the toolbar itself.
 void SetToolbarButtons(frmTerminal *w, bool on);
-// Closes the cancel box when one is loaded.
-void CloseCancelBox();
 void ShowBox(const TransferBox &box, platform::Icon icon = platform::Icon::None);
 void SetIDAsCapLabel(frmTerminal *w, Firmware fw, bool on);
 // The Improper Response way out: box, cancel box closed, default pointer and
