@@ -103,6 +103,12 @@ TEST_F(SharedState, CancelBoxOnlySetsTheFlag)
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_TRUE(gWait.bCancelRequested);
     EXPECT_TRUE(box->isVisible());
+
+    // the operation closing the box is no press of Cancel
+    gWait.bCancelRequested = false;
+    forms::unloadCancelSend();
+    EXPECT_EQ(forms::cancelSendIfLoaded(), nullptr);
+    EXPECT_FALSE(gWait.bCancelRequested);
 }
 
 TEST(ReadIniValue, FollowsTheLineRules)

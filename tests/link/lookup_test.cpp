@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -156,6 +157,8 @@ TEST_F(Lookup, LeavingDuringTheWaitClosesTheWindowOnceTheLookupHasEnded)
     lookUp(QStringLiteral("5"));
     EXPECT_TRUE(busyWhileAsked);  // the window stayed while the lookup waited
     EXPECT_EQ(w->lblLookup->text(), "Response: ");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000));
-    EXPECT_FALSE(w->MSComm1.PortOpen());
+    // then the window closes (the shut-down closes the port) and unloads
+    QPointer<frmTerminal> window = w;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull() || !window->MSComm1.PortOpen(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000));
 }

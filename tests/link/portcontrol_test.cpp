@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -468,9 +469,10 @@ TEST_F(PortControl, LeavingDuringTheSearchCancelsItThenShutsDown)
     clickPortButton();
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_TRUE(prompts.last().title.startsWith("Exit "));
-    // the search ended by closing the port; then the window closed
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000));
-    EXPECT_FALSE(w->MSComm1.PortOpen());
+    // the search ended by closing the port; then the window closed and
+    // unloaded itself
+    QPointer<frmTerminal> window = w;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000));
     const QByteArray wire = peer.read(100);
     EXPECT_TRUE(wire.startsWith(kProbe));
     // the close of the search and the shut-down each send the reboot
