@@ -8,10 +8,8 @@
 #include <QList>
 #include <QString>
 #include <functional>
-#include <ostream>
 
-// Readable QStrings in test failure messages.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+#include "support/printers.h"
 
 namespace testing_support {
 

@@ -3,7 +3,7 @@
 #include "transfer/boxes.h"
 #include "transfer/commands.h"
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

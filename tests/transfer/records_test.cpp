@@ -2,7 +2,7 @@
 // into the tables.
 #include "transfer/records.h"
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

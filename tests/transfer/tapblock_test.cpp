@@ -1,7 +1,7 @@
 // TAP blocks byte for byte, and the record field splitter.
 #include "transfer/tapblock.h"
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // What the programmers refuse to send, and how they name it.
 #include "transfer/validation.h"
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 #include <functional>
