@@ -58,19 +58,11 @@ public:
                 m_settings.bSerial1IDAsCap = true;
             }
             SetIDAsCapLabel(m_w, m_fw, true);
-            r = RunStep(IDAsCapSwitch(m_fw, false));
+            const SwitchOff off = SwitchIDAsCapOffForRun(m_fw);
             if (!alive())
                 return RunEnd::WindowGone;
-            if (r.cancelled) {
-                ClearWaitFlags();
-                if (IDAsCapConfirmed(r.reply))
-                    RestoreIDAsCapAfterFailure(m_fw, r.reply);
-                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
-            }
-            if (!IDAsCapConfirmed(r.reply)) {
-                ImproperResponse(m_w);
-                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
-            }
+            if (off != SwitchOff::Done)
+                return RunEnd::Stopped;
             m_switchedOff = true;
         } else {
             SetIDAsCapLabel(m_w, m_fw, false);

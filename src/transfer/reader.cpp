@@ -51,19 +51,11 @@ public:
         // a version 7 encoder must not take the pager IDs as capcodes while
         // its records are read
         if (m_fw == Firmware::V7 && on) {
-            r = RunStep(IDAsCapSwitch(m_fw, false));
+            const SwitchOff off = SwitchIDAsCapOffForRun(m_fw);
             if (!alive())
                 return RunEnd::WindowGone;
-            if (r.cancelled) {
-                ClearWaitFlags();
-                if (IDAsCapConfirmed(r.reply))
-                    RestoreIDAsCapAfterFailure(m_fw, r.reply);
-                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
-            }
-            if (!IDAsCapConfirmed(r.reply)) {
-                ImproperResponse(m_w);
-                return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
-            }
+            if (off != SwitchOff::Done)
+                return RunEnd::Stopped;
             m_switchedOff = true;
         }
 

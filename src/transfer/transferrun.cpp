@@ -46,6 +46,25 @@ StepResult RunStep(const CommandStep &step, bool cancellable)
 
 frmTerminal *Window() { return forms::terminal(); }
 
+SwitchOff SwitchIDAsCapOffForRun(Firmware fw)
+{
+    const StepResult r = RunStep(IDAsCapSwitch(fw, false));
+    frmTerminal *w = Window();
+    if (!w)
+        return SwitchOff::Stopped;
+    if (r.cancelled) {
+        ClearWaitFlags();
+        if (IDAsCapConfirmed(r.reply))
+            RestoreIDAsCapAfterFailure(fw, r.reply);
+        return SwitchOff::Stopped;
+    }
+    if (!IDAsCapConfirmed(r.reply)) {
+        ImproperResponse(w);
+        return SwitchOff::Stopped;
+    }
+    return SwitchOff::Done;
+}
+
 void ClearWaitFlags()
 {
     gWait.bCancelRequested = false;

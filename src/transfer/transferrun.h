@@ -27,6 +27,12 @@ StepResult RunStep(const CommandStep &step, bool cancellable = true);
 // window messages run, so a transfer looks again after each one.
 frmTerminal *Window();
 
+// Switches port 1's ID-as-capcode mode off for a run. A refusal shows the
+// Improper Response box; a cancel after the encoder took it switches the
+// mode back on.
+enum class SwitchOff { Done, Stopped };
+SwitchOff SwitchIDAsCapOffForRun(Firmware fw);
+
 // Both wait flags back to False after a run's wait ended on one of them.
 void ClearWaitFlags();
 
