@@ -111,6 +111,9 @@ struct RunState {
     bool bSkipDetect = false;
     bool bExiting = false;
     bool bRangeTestRunning = false;
+    // verdict of the families or groups editor's OK step on the record it
+    // judged (True = incomplete); read and cleared by their closing questions
+    bool bDefinitionIncomplete = false;
     // tells the access-code dialog what to open once the code is typed
     QString sAccessMode;
     // an encoder operation (detection, lookup, transfer) is using the port;
