@@ -39,6 +39,11 @@ public:
 
     RunEnd run()
     {
+        if (!alive())
+            return RunEnd::WindowGone;
+        // the ID-as-capcode answers are collected whole, however an earlier
+        // user of the port left it
+        m_w->MSComm1.setInputLen(0);
         StepResult r = RunStep(IDAsCapQuery(m_fw));
         if (!alive())
             return RunEnd::WindowGone;

@@ -45,7 +45,8 @@
 //  3. CheckBeforeProgramming(fw, ..): a problem is shown with
 //     ProgrammingBlockedTitle()/ProgrammingBlockedText() (exclamation icon)
 //     and the run ends as at 2: nothing sent, nothing else changed.
-//  4. Toolbar disabled. IDAsCapQuery(fw), not flushed. ReplyNamesComp2:
+//  4. Toolbar disabled. The port's InputLen back to 0 (every read takes all
+//     that is waiting). IDAsCapQuery(fw), not flushed. ReplyNamesComp2:
 //     Comp2DetectedBox, common exit. Cancelled: clear the flags, common exit.
 //     A time-out is no failure. IDAsCapReportedOn: label on (version 8 also
 //     sets bSerial1IDAsCap True), then IDAsCapSwitch(fw, false): cancelled ->

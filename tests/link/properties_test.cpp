@@ -131,6 +131,8 @@ TEST_F(Properties, OkAppliesAndStoresANewPortAndSettings)
     EXPECT_FALSE(w->mnuReadDB->isEnabled());
     EXPECT_FALSE(w->mnuWriteDB->isEnabled());
     EXPECT_FALSE(w->MSComm1.PortOpen());
+    // the status bar names the port now in use, not the old one
+    EXPECT_EQ(w->StatusPanelText(2), "COM 3 Closed");
 
     // the next opening uses them: the port reaches COM3's device at 1200
     prompts.allowUnexpected(true);

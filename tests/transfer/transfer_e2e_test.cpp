@@ -7,6 +7,7 @@
 #include "database/pg8file.h"
 #include "database/state.h"
 #include "encsim/simulator.h"
+#include "link/exchange.h"
 #include "platform/system.h"
 #include "support/appfixture.h"
 #include "transfer/transfer.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QThread>
 #include <QToolBar>
 
 #include <functional>
@@ -696,4 +698,170 @@ TEST_F(DatabaseTransfer, ClosingTheWindowMidReadEndsTheRunAndThenTheProgram)
     // the window closes once the read has given the port back
     QApplication::processEvents();
     EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
+
+// ---- the ID-as-capcode dialogue and the settings rules -----------------------
+
+TEST_F(DatabaseTransfer, Version8ReadStartsFromAnEmptyReceiveBuffer)
+{
+    connect(8);
+    gRun.bMatchesEncoder = true;
+    // an answer nobody collected ("10" CR LF) waits in the port; read as the
+    // reply to the ID-as-capcode query it would report the mode on
+    ASSERT_TRUE(EncoderSend(QStringLiteral("config maxbatch?"), Term::CRLF));
+    ASSERT_TRUE(sim->waitForExchanges(1, 2000));
+    QThread::msleep(100);
+    read();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(sim->exchangeCount(), 1 + 95);
+    EXPECT_FALSE(gSettings.bSerial1IDAsCap);
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
+    EXPECT_EQ(received().last(), QByteArray("\x02" "019d46\rM 15\r\x03" "25:\r"));
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, Version8ReadStoresEachSettingByItsRule)
+{
+    connect(8);
+    sim->setSetting("maxbatch", "010");
+    sim->setSetting("dutycycle", "abc");
+    sim->setSetting("invertdata", "2");
+    sim->setSetting("ignorerfcd", "2");
+    sim->setSetting("invertrfcd", "2");
+    sim->setSetting("capby8", "2");
+    sim->setSetting("serial2 idascap", "x");
+    sim->setSetting("serial1 verbose", "2");
+    sim->setSetting("serial2 pphreset", "1");
+    gSettings.sDutyCycle = QStringLiteral("77");
+    gSettings.bInvertRFCD = true;
+    gRun.bMatchesEncoder = true;
+    read();
+    EXPECT_EQ(prompts.count(), 0);
+    // a value that is no number leaves its setting alone and the read goes on
+    EXPECT_EQ(sim->exchangeCount(), 95);
+    EXPECT_EQ(gSettings.sMaxBatch, "10");
+    EXPECT_EQ(gSettings.sDutyCycle, "77");
+    EXPECT_TRUE(gSettings.bInvertData);       // not "0"
+    EXPECT_FALSE(gSettings.bIgnoreRFCD);      // is "1"
+    EXPECT_FALSE(gSettings.bInvertRFCD);      // is "1"
+    EXPECT_TRUE(gSettings.bIncCapBy8);        // not "0"
+    EXPECT_EQ(w->lblIncBy8->text(), "Increment Capcodes by 8 Mode is ON");
+    EXPECT_TRUE(gSettings.bSerial2IDAsCap);   // not "0"
+    EXPECT_FALSE(gSettings.bSerial1Verbose);  // is "1"
+    EXPECT_TRUE(gSettings.bSerial2PPHReset);
+    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, AnUnansweredQueryCountsAsOffWhenProgramming)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gSettings = EncoderSettings{};
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP?"});
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.count(), 0);
+    const QList<QByteArray> sent = received();
+    ASSERT_EQ(sent.size(), 96);
+    EXPECT_EQ(sent[1], "config invertdata 0\r\n");
+    EXPECT_EQ(sent.last(), "config serial1 idascap 0\r\n");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    expectCleanExit();
+    EXPECT_FALSE(gWait.bReplyTimeout);
+}
+
+TEST_F(DatabaseTransfer, Version7ProgrammerLeavesTheLabelToTheQuery)
+{
+    connect(7);
+    gDb = roundTripDatabase();
+    gSettings = version7Settings();  // ID as capcode on in the view
+    gRun.bMatchesEncoder = true;
+    w->lblIDAsCap->clear();
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.count(), 0);
+    // the encoder reported it off: no switch-off, and the closing setting
+    // does not touch the label
+    EXPECT_EQ(sim->exchangeCount(), 86);
+    EXPECT_EQ(received().last(), "config idascap 1\r\n");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
+    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, Version7ProgrammerSetsItsTimeOutEvenWithThePortClosed)
+{
+    connect(7);
+    w->MSComm1.setPortOpen(false);
+    w->Timer2.setInterval(6000);
+    w->ToolbarButton(6)->setEnabled(false);
+    gRun.bMatchesEncoder = true;
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "COM Port Not Open");
+    EXPECT_EQ(w->Timer2.Interval(), 8000);
+    EXPECT_FALSE(w->ToolbarButton(6)->isEnabled());
+    EXPECT_TRUE(w->ToolbarButton(7)->isEnabled());
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
+TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion8Read)
+{
+    connect(8);
+    sim->setSetting("serial1 idascap", "1");
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 1"});
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Paging Encoder Improper Response");
+    EXPECT_EQ(prompts.last().text, kImproperText);
+    EXPECT_EQ(prompts.last().icon, Icon::None);
+    EXPECT_EQ(sim->exchangeCount(), 96);
+    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_FALSE(w->ConnectedPictureInFront());
+    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, UnconfirmedSwitchOffStopsAVersion7ReadBeforeAnySetting)
+{
+    connect(7);
+    sim->setSetting("idascap", "1");
+    gSettings.bSerial1IDAsCap = false;
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 0"});
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Paging Encoder Improper Response");
+    EXPECT_EQ(received(), QList<QByteArray>({"CONFIG IDASCAP?\r", "CONFIG IDASCAP 0\r"}));
+    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON");
+    EXPECT_FALSE(w->ConnectedPictureInFront());
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, ProgrammersReadWholeRepliesWhateverInputLenWasLeftAt)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    w->MSComm1.setInputLen(1);
+    w->mnuWriteDB_Click();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->MSComm1.InputLen(), 0);
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    expectCleanExit();
 }
