@@ -51,6 +51,7 @@ void SplashBase::ShowLoadFailure(const QString &description)
 
 void SplashBase::Form_Load()
 {
+    m_loading = true;
     // 1. version
     lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(QV_VERSION_MAJOR).arg(QV_VERSION_MINOR).arg(QV_VERSION_PATCH));
     // 2, 3. brand word and show (the second brand sets its word after showing)
@@ -70,10 +71,23 @@ void SplashBase::Form_Load()
     // 5. centre
     adjustSize();
     platform::CentreOnScreen(this);
+    m_loading = false;
+    // the timer, a click or the web link came while a start-up box was open
+    frmTerminal *main = forms::terminal();
+    if (m_closePending)
+        CloseSplash();
+    else if (m_showMainPending && main)
+        main->show();
 }
 
 void SplashBase::CloseSplash()
 {
+    if (m_loading) {
+        // the main window is still loading, and the load step needs the
+        // splash to the end
+        m_closePending = true;
+        return;
+    }
     if (m_closing)
         return;
     m_closing = true;
@@ -155,7 +169,9 @@ QString frmSplash::WebAddress() { return QStringLiteral("https://www.quorvane.ex
 
 void frmSplash::lblWarning_Click()
 {
-    if (frmTerminal *main = forms::terminal())
+    if (m_loading)
+        m_showMainPending = true;  // shown once it has loaded
+    else if (frmTerminal *main = forms::terminal())
         main->show();
     platform::ShellOpen(WebAddress());
 }

@@ -37,6 +37,13 @@ private:
     QString m_brand;
     bool m_brandAfterShow;
     bool m_closing = false;
+
+protected:
+    // The load step is under way (a start-up box may be open): a close asked
+    // for meanwhile waits until it has ended.
+    bool m_loading = false;
+    bool m_closePending = false;
+    bool m_showMainPending = false;
 };
 
 class frmSplash : public SplashBase {

@@ -350,12 +350,17 @@ void frmTerminal::Form_Load(const std::function<void(const QString &)> &reportFa
     QDir::setCurrent(platform::AppPath());
 
     // 4, 5. start-up flags from setup.ini; a missing file or a value that is
-    // not a Boolean is reported and read as False
+    // not a Boolean is reported and read as False. A file that cannot be read
+    // is one failure: it is reported once, not once for each flag.
+    bool iniUnreadable = false;
     auto readFlag = [&](const QString &key) {
+        if (iniUnreadable)
+            return false;
         bool opened = false;
         const QString iniPath = QDir(platform::AppPath()).filePath(QStringLiteral("setup.ini"));
         const QString value = ReadIniValue(iniPath, QStringLiteral("Main"), key, &opened);
         if (!opened) {
+            iniUnreadable = true;
             reportFailure(QStringLiteral("File not found: ") + QDir::toNativeSeparators(iniPath));
             return false;
         }
@@ -427,6 +432,11 @@ void frmTerminal::Form_Load(const std::function<void(const QString &)> &reportFa
             reportFailure(QStringLiteral("Type mismatch: the stored COM port number \"") + storedPort +
                           QStringLiteral("\" is not a whole number; COM 1 is used"));
             gRun.iCommPort = 1;
+        } else if (n < INT16_MIN || n > INT16_MAX) {
+            // kept as it is, it would turn into some other port number
+            reportFailure(QStringLiteral("Overflow: the stored COM port number \"") + storedPort +
+                          QStringLiteral("\" is out of range; COM 1 is used"));
+            gRun.iCommPort = 1;
         } else {
             gRun.iCommPort = int16_t(n);
         }
@@ -457,7 +467,9 @@ bool frmTerminal::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::KeyPress) {
         auto *w = qobject_cast<QWidget *>(watched);
-        if (w && w->window() == this && isVisible()) {
+        // while the menu bar is worked from the keyboard, its keys are its own:
+        // Esc there leaves the menu, it does not close the program
+        if (w && w->window() == this && isVisible() && !qobject_cast<QMenuBar *>(w)) {
             auto *k = static_cast<QKeyEvent *>(e);
             if (k->key() == Qt::Key_F1) {
                 platform::ShellOpen(m_helpFile);

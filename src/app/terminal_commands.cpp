@@ -71,6 +71,8 @@ void frmTerminal::mnuSendMsg_Click()
 {
     if (PortBusy())
         return;
+    // no rewriting of the tables by the program is under way from here on
+    gRun.bNoModifiedStatus = false;
     if (!MSComm1.PortOpen()) {
         platform::MsgBox(QStringLiteral("COM Port ") + QString::number(MSComm1.CommPort()) +
                              QStringLiteral(" is Not Open\rPlease Open Port and Try Again"),

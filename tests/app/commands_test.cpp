@@ -43,6 +43,15 @@ TEST_F(Commands, TestButtonWithPortClosedNamesThePort)
     }
 }
 
+TEST_F(Commands, SendMessagesEndsAnyRewritingMarkOfTheTables)
+{
+    gRun.bNoModifiedStatus = true;
+    prompts.answer(Answer::OK);
+    w->mnuSendMsg_Click();  // the port is closed: its box
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
 TEST_F(Commands, SendMessagesNeedsAMatchingView)
 {
     PtyPeer peer;

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -95,11 +96,10 @@ TEST_F(Startup, IniFlagsShowVirginModeAndEnableTuning)
 TEST_F(Startup, MissingIniIsReportedAndTheProgramStillStarts)
 {
     removeIni();
-    // one box for each flag that could not be read
-    for (int i = 0; i < 2; ++i)
-        prompts.answer(Answer::Cancel);
+    // one file that cannot be read is one failure: one box, not one per flag
+    prompts.answer(Answer::Cancel);
     frmTerminal *w = start();
-    ASSERT_EQ(prompts.count(), 2);
+    ASSERT_EQ(prompts.count(), 1);
     const SeenPrompt &box = prompts.seen()[0];
     EXPECT_EQ(box.title, "Failure at Splash");
     EXPECT_TRUE(box.text.startsWith("Failure During Splash Screen Load: ")) << box.text.toStdString();
@@ -149,6 +149,60 @@ TEST_F(Startup, NonNumericStoredPortIsReportedAndPortOneUsed)
     EXPECT_EQ(gRun.iCommPort, 1);
     EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
     EXPECT_FALSE(gRun.bLoading);
+}
+
+TEST_F(Startup, StoredPortTooBigForAPortNumberIsReportedAndPortOneUsed)
+{
+    store("CommPort", "65537");
+    prompts.answer(Answer::OK);
+    frmTerminal *w = start();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Failure at Splash");
+    EXPECT_TRUE(prompts.last().text.startsWith("Failure During Splash Screen Load: "));
+    EXPECT_TRUE(prompts.last().text.contains("65537"));
+    EXPECT_EQ(gRun.iCommPort, 1);
+    EXPECT_EQ(w->MSComm1.CommPort(), 1);
+    EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
+    EXPECT_FALSE(gRun.bLoading);
+}
+
+TEST_F(Startup, SplashRunningOutWhileAStartUpBoxIsOpenClosesOnceLoaded)
+{
+    platform::SetTimeScale(0.01);  // the splash's 10 s become 100 ms
+    removeIni();
+    // the user leaves the failure box open well past the splash's time
+    prompts.answerWith([](const platform::Prompt &) {
+        QTest::qWait(400);
+        return platform::Reply{Answer::OK, {}, 1};
+    });
+    frmTerminal *w = start();
+    ASSERT_EQ(prompts.count(), 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(gRun.bLoading);
+    EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
+    EXPECT_TRUE(QTest::qWaitFor([] { return forms::splash() == nullptr; }, 2000));
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Startup, WebLinkWhileAStartUpBoxIsOpenShowsTheMainWindowOnceLoaded)
+{
+    // a second copy of the program is running: its warning box is open
+    platform::ReleaseSingleInstance();
+    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+                    QStringLiteral("/qvsetup-instance.lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    bool mainShownDuringLoad = true;
+    prompts.answerWith([&](const platform::Prompt &) {
+        forms::splash()->lblWarning_Click();
+        mainShownDuringLoad = forms::terminal()->isVisible();
+        return platform::Reply{Answer::OK, {}, 1};
+    });
+    frmTerminal *w = start();
+    EXPECT_FALSE(mainShownDuringLoad);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_NE(forms::splash(), nullptr);  // the link leaves the splash open
+    EXPECT_EQ(shellRequests.size(), 1);
+    other.unlock();
 }
 
 TEST_F(Startup, RefusedStoredSettingsAreReportedAndKept)
@@ -225,6 +279,15 @@ TEST_F(Startup, F1OpensHelpWithoutTypingAndEscAsksToExit)
     EXPECT_FALSE(gRun.bExiting);
 }
 
+TEST_F(Startup, EscInTheMenuBarLeavesTheMenuAndAsksNothing)
+{
+    frmTerminal *w = start();
+    closeSplash();
+    QTest::keyClick(w->menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_TRUE(w->isVisible());
+}
+
 TEST_F(Startup, SecondInstanceIsWarnedAndStillStarts)
 {
     // another copy of the program holds the instance lock
@@ -240,4 +303,44 @@ TEST_F(Startup, SecondInstanceIsWarnedAndStillStarts)
     EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
     EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
     other.unlock();
+}
+
+TEST_F(Startup, SecondBrandSplashSetsEveryBrandItem)
+{
+    forms::loadKDSplash();
+    frmTerminal *w = forms::terminal();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(gRun.sBrand, "Kordamere");
+    EXPECT_EQ(w->windowTitle(), "Kordamere Paging Encoder Setup");
+    EXPECT_EQ(platform::AppTitle(), "Kordamere Paging Encoder Setup");
+    EXPECT_EQ(w->HelpFile(), "VOVIDIV.ADI");
+    EXPECT_FALSE(w->Image1->isVisibleTo(w));
+    EXPECT_FALSE(w->Picture1->isVisibleTo(w));
+    EXPECT_EQ(w->Label25->text(), "T-260 Paging Encoder");
+    EXPECT_EQ(stored("CommPort"), "1");  // under the second brand's title
+    ASSERT_NE(forms::kdSplash(), nullptr);
+    EXPECT_EQ(forms::splash(), nullptr);
+
+    // a click on its picture shows the main window
+    QTest::mouseClick(forms::kdSplash()->Picture1, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([] { return forms::kdSplash() == nullptr; }, 1000));
+    EXPECT_TRUE(w->isVisible());
+
+    // F1 opens the second brand's manual; About shows its own splash
+    QTest::keyClick(w->txtConfigNotes, Qt::Key_F1);
+    ASSERT_EQ(shellRequests.size(), 1);
+    EXPECT_EQ(shellRequests[0], "VOVIDIV.ADI");
+    w->mnuAbout->trigger();
+    ASSERT_NE(forms::kdSplash(), nullptr);
+    EXPECT_TRUE(forms::kdSplash()->isVisible());
+    EXPECT_EQ(forms::splash(), nullptr);
+    EXPECT_EQ(forms::terminal(), w);
+
+    prompts.answer(Answer::No);
+    w->close();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Exit Kordamere Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().text, "Are You Sure You Want to Exit Kordamere Paging Encoder Setup?");
+    EXPECT_EQ(prompts.last().icon, Icon::Question);
 }
