@@ -93,7 +93,7 @@ TEST(PtySimulator, DetectionAndARecordOverTheLine)
     EXPECT_EQ(sim.bytesReceived(), qint64(11 + 5 + program("M 3 \"ON THE LINE\"").size() + request("M 3").size()));
     // the simulator counts a write just after the bytes left it
     const qint64 sent = 44 + 35 + 2 + 19;
-    QTest::qWaitFor([&] { return sim.bytesSent() >= sent; }, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim.bytesSent() >= sent; }, 2000));
     EXPECT_EQ(sim.bytesSent(), sent);
     EXPECT_EQ(sim.portSpeed(), 9600);
 }
