@@ -5,11 +5,13 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "editors/editors.h"
 #include "link/exchange.h"
 #include "link/frmproperties.h"
 #include "link/portcontrol.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "report/report.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
@@ -107,19 +109,23 @@ void frmTerminal::mnuAbout_Click()
 
 void frmTerminal::mnuFileExit_Click() { close(); }
 
-void frmTerminal::mnuPrintDB_Click()
-{
-    // the printed report comes with its own part of the program
-}
+void frmTerminal::mnuPrintDB_Click() { PrintDatabaseReport(); }
 
 void frmTerminal::Toolbar1_ButtonClick(const QString &key)
 {
-    if (key == QLatin1String("sequence") || key == QLatin1String("group") || key == QLatin1String("message")) {
-        // the grid editors come with their own part of the program
+    if (key == QLatin1String("sequence")) {
+        ShowFamiliesEditor();
+    } else if (key == QLatin1String("group")) {
+        ShowGroupsEditor();
+    } else if (key == QLatin1String("message")) {
+        ShowMessagesEditor();
     } else if (key == QLatin1String("settings")) {
-        if (gRun.bV7Firmware)
+        if (gRun.bV7Firmware) {
             gRun.sAccessMode = QStringLiteral("advanced");
-        // the settings dialogs come with the editors
+            ShowAccessCodeDialog(this);
+        } else {
+            ShowSerialPortSettings(this);
+        }
     } else if (key == QLatin1String("program")) {
         mnuWriteDB_Click();
     } else if (key == QLatin1String("read")) {

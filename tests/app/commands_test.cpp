@@ -6,8 +6,10 @@
 #include "database/state.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
+#include "support/simharness.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
@@ -169,4 +171,41 @@ TEST_F(Commands, ExitWithAPortThatDoesNotExistShowsNothing)
     EXPECT_EQ(prompts.count(), 1);  // the exit question only
     EXPECT_TRUE(gRun.bExiting);
     EXPECT_FALSE(w->MSComm1.PortOpen());
+}
+
+TEST_F(Commands, ToolbarOpensTheEditorsModeless)
+{
+    const struct { const char *key; const char *window; } buttons[] = {
+        {"sequence", "frmCfgFam"}, {"group", "frmCfgGroup"}, {"message", "frmCfgMsg"}};
+    for (const auto &b : buttons) {
+        w->ToolbarButtonByKey(b.key)->trigger();
+        QWidget *editor = forms::window(b.window);
+        ASSERT_NE(editor, nullptr) << b.key;
+        EXPECT_TRUE(editor->isVisible()) << b.key;
+        EXPECT_FALSE(editor->isModal()) << b.key;
+    }
+    // the main window stays usable beside them
+    EXPECT_TRUE(w->isEnabled());
+}
+
+TEST_F(Commands, SettingsButtonOpensTheDialogOfTheDetectedFamily)
+{
+    auto closeWhenShown = [](const char *name, bool *seen) {
+        RunWhen([name] { return forms::window(name) && forms::window(name)->isVisible(); },
+                [name, seen] {
+                    *seen = true;
+                    qobject_cast<QDialog *>(forms::window(name))->done(QDialog::Rejected);
+                });
+    };
+    bool serialSettings = false;
+    closeWhenShown("frmSettings_Main", &serialSettings);
+    w->ToolbarButtonByKey("settings")->trigger();
+    EXPECT_TRUE(serialSettings);
+
+    gRun.bV7Firmware = true;
+    bool accessCode = false;
+    closeWhenShown("frmPassword", &accessCode);
+    w->ToolbarButtonByKey("settings")->trigger();
+    EXPECT_TRUE(accessCode);
+    EXPECT_EQ(gRun.sAccessMode, "advanced");
 }

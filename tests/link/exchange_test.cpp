@@ -97,7 +97,8 @@ TEST_F(ExchangeTest, AReplyAtOnceIsFoundAtTheFirstTestAndReturnedUnchanged)
     EXPECT_FALSE(r.timedOut);
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(r.reply, "ATI\r\x07\rQuorvane Paging Encoder v8.02\r\nID=");
-    EXPECT_GE(elapsed, 45);  // the first test comes after the first pause
+    // found at the first test: at the latest after one pause, sooner when
+    // the bytes wake the pause
     EXPECT_LT(elapsed, 500);
     expectIdle();
 }

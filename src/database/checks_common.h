@@ -1,0 +1,81 @@
+// What the families and groups checks share: which records take part, how
+// their stored numbers are read, the cancel box and hourglass around a run,
+// the marks they leave in an editor's grid and their closing message box.
+#pragma once
+
+#include "database/state.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace platform {
+class FlexGrid;
+}
+
+namespace checks {
+
+// A record takes part in a check when its Complete is exactly "YES" and its
+// Active exactly "1"; every other record is skipped and never changed.
+bool TakesPart(const QString &active, const QString &complete);
+bool FamilyTakesPart(const FamilyRow &row);
+bool GroupTakesPart(const GroupRow &row);
+
+// A stored field read as a whole number the way the checks read it: blanks
+// around it allowed, an optional sign, digits with an optional fraction and
+// exponent; a fraction is rounded to the nearest whole number, a half to the
+// even neighbour. None for an empty text, a text that is not a number, or a
+// value outside the width asked for.
+std::optional<long long> ToInt32(const QString &text);
+std::optional<int> ToInt16(const QString &text);
+inline bool FitsInt16(long long v) { return v >= -32768 && v <= 32767; }
+inline bool FitsInt32(long long v) { return v >= -2147483648LL && v <= 2147483647LL; }
+
+// `v` in decimal, padded on the left with "0" to at least `width` characters.
+QString PadNumber(long long v, int width);
+
+// The cancel box and the hourglass while a check runs.
+class CheckProgress {
+public:
+    explicit CheckProgress(const QString &boxText) : m_text(boxText) {}
+    ~CheckProgress() { close(); }
+    CheckProgress(const CheckProgress &) = delete;
+    CheckProgress &operator=(const CheckProgress &) = delete;
+
+    // Hourglass, bCancelRequested cleared, the box shown with the text.
+    void show();
+    // Lets pending window events run, then reads bCancelRequested.
+    bool cancelRequested();
+    // Closes the box and restores the pointer (once; later calls do nothing).
+    void close();
+
+private:
+    QString m_text;
+    bool m_shown = false;
+};
+
+// Marks on the grid of the editor that runs a check. Every call does nothing
+// when there is no grid (a check run without the window) or once the window
+// is gone, so the check's logic never needs to ask.
+class GridMarks {
+public:
+    explicit GridMarks(platform::FlexGrid *grid = nullptr);
+    platform::FlexGrid *grid() const;
+
+    // The grid's current cell.
+    void setRow(int row);
+    void setCol(int col);
+    // Makes (row, col) current, gives it `text` and the light cyan background.
+    void markCorrected(int row, int col, const QString &text);
+    // Makes (row, col) current and gives it `text` in grey (a derived value).
+    void setDerived(int row, int col, const QString &text);
+
+private:
+    QPointer<platform::FlexGrid> m_grid;
+};
+
+// The closing box of a check: exclamation icon, OK only, lines joined by CR.
+void ShowAdjustedBox(const QStringList &lines, const QString &title);
+
+}  // namespace checks

@@ -1,0 +1,36 @@
+// The canned messages editor: the 15 messages of the pager database in a
+// one-column grid, edited in place through a text box laid over the current
+// cell. Every keystroke is stored at once; there is no cancel.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+namespace platform {
+class FlexGrid;
+}
+
+class frmCfgMsg : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmCfgMsg(QWidget *parent = nullptr);
+
+    platform::FlexGrid *fgMessages;
+    QLineEdit *txtMsg;  // the in-cell editor
+    QPushButton *cmdOK;
+
+    void Form_Load();
+    void fgMessages_Click();
+    void txtMsg_Change();
+    // The window sees every key first. Returns true when it consumed the key.
+    bool Form_KeyDown(int keyCode);
+    void cmdOK_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void placeEditor();
+};
