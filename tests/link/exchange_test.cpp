@@ -18,6 +18,11 @@
 using testing_support::PtyPeer;
 using testing_support::ScriptedPrompts;
 
+
+// How much later than its due time a wait may end on a busy machine (the
+// tests run in parallel, also under the sanitizers).
+constexpr int kSlack = 700;
+
 namespace {
 
 class ExchangeTest : public ::testing::Test {
@@ -99,7 +104,7 @@ TEST_F(ExchangeTest, AReplyAtOnceIsFoundAtTheFirstTestAndReturnedUnchanged)
     EXPECT_EQ(r.reply, "ATI\r\x07\rQuorvane Paging Encoder v8.02\r\nID=");
     // found at the first test: at the latest after one pause, sooner when
     // the bytes wake the pause
-    EXPECT_LT(elapsed, 500);
+    EXPECT_LT(elapsed, kSlack);
     expectIdle();
 }
 
@@ -158,7 +163,7 @@ TEST_F(ExchangeTest, ASilentEncoderEndsTheWaitAtTheTimeOutNeverSooner)
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(r.reply, QString());
     EXPECT_GE(elapsed, 1500);
-    EXPECT_LE(elapsed, 1500 + 200);
+    EXPECT_LE(elapsed, 1500 + kSlack);
     // the value written stays in force
     EXPECT_EQ(link->Timer2.Interval(), 1500);
     expectIdle();
@@ -170,7 +175,7 @@ TEST_F(ExchangeTest, TimeOutAsSetUsesTheIntervalInForce)
     const ExchangeResult r = run(QStringLiteral("ATI"), Term::CRCR, false, {QStringLiteral("ID=")}, kTimeoutAsSet);
     EXPECT_TRUE(r.timedOut);
     EXPECT_GE(elapsed, 300);
-    EXPECT_LT(elapsed, 600);
+    EXPECT_LT(elapsed, 300 + kSlack);
     EXPECT_EQ(link->Timer2.Interval(), 300);
 }
 
@@ -205,7 +210,7 @@ TEST_F(ExchangeTest, CancelEndsACancellableWaitAtItsFirstTestOnly)
     ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("TAP")}, 3000, true);
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.timedOut);
-    EXPECT_LT(elapsed, 300);
+    EXPECT_LT(elapsed, kSlack);
     EXPECT_TRUE(gWait.bCancelRequested);  // left for the caller's cancel exit
     expectIdle();
 
@@ -222,7 +227,7 @@ TEST_F(ExchangeTest, CancelPressedDuringAWaitEndsIt)
     const ExchangeResult r = run(QStringLiteral("ATI"), Term::CRCR, true, {QStringLiteral("ID=")}, 3000, true);
     EXPECT_TRUE(r.cancelled);
     EXPECT_GE(elapsed, 150);
-    EXPECT_LT(elapsed, 600);
+    EXPECT_LT(elapsed, 150 + kSlack);
 }
 
 TEST_F(ExchangeTest, AWriteToAClosedPortShowsOneBoxThenWaitsTheFullTimeOut)
@@ -245,7 +250,7 @@ TEST_F(ExchangeTest, AWriteToAClosedPortShowsOneBoxThenWaitsTheFullTimeOut)
     EXPECT_TRUE(r.timedOut);
     EXPECT_FALSE(r.found);
     EXPECT_GE(elapsed, 300 + 500);
-    EXPECT_LT(elapsed, 300 + 500 + 300);
+    EXPECT_LT(elapsed, 300 + 500 + kSlack);
     expectIdle();
 
     // the send-only form shows nothing
@@ -272,7 +277,7 @@ TEST_F(ExchangeTest, AWaitEndsEvenWhenAnotherWaitStopsItsTimer)
     const ExchangeResult r = run(QStringLiteral("ATI"), Term::CRCR, false, {QStringLiteral("ID=")}, 800);
     EXPECT_TRUE(r.timedOut);
     EXPECT_GE(elapsed, 800);
-    EXPECT_LT(elapsed, 800 + 50 + 300);
+    EXPECT_LT(elapsed, 800 + 50 + kSlack);
     expectIdle();
 }
 
