@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/system.h"
 #include "report/report.h"
+#include "testconsole/testconsole.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
@@ -83,7 +84,7 @@ void frmTerminal::mnuSendMsg_Click()
         return;
     }
     if (gRun.bMatchesEncoder) {
-        // the test console comes with its own part of the program
+        ShowTestConsole(this);
         return;
     }
     platform::MsgBox(QStringLiteral("The Displayed Pager Database Must Match the Encoder's Database\r"
@@ -92,10 +93,7 @@ void frmTerminal::mnuSendMsg_Click()
     platform::SetDefaultPointer();
 }
 
-void frmTerminal::mnuTXTune_Click()
-{
-    // the transmitter tuning window comes with the test console
-}
+void frmTerminal::mnuTXTune_Click() { ShowTransmitterTuning(this); }
 
 void frmTerminal::mnuQVHelp_Click() { platform::ShellOpen(m_helpFile); }
 

@@ -209,3 +209,31 @@ TEST_F(Commands, SettingsButtonOpensTheDialogOfTheDetectedFamily)
     EXPECT_TRUE(accessCode);
     EXPECT_EQ(gRun.sAccessMode, "advanced");
 }
+
+TEST_F(Commands, TestButtonOpensTheConsoleAndTuningItsWindow)
+{
+    platform::SetTimeScale(0.01);  // the console's pauses and its closing wait
+    PtyPeer peer;
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    gRun.bMatchesEncoder = true;
+    auto closeWhenShown = [](const char *name, bool *seen) {
+        RunWhen([name] { return forms::window(name) && forms::window(name)->isVisible(); },
+                [name, seen] {
+                    *seen = true;
+                    qobject_cast<QDialog *>(forms::window(name))->done(QDialog::Rejected);
+                });
+    };
+    bool console = false;
+    closeWhenShown("frmMessageTest", &console);
+    w->ToolbarButtonByKey("test")->trigger();
+    EXPECT_TRUE(console);
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    // it took the encoder out of programming mode and asked it back
+    EXPECT_TRUE(peer.read(100).startsWith("config reboot\r"));
+
+    bool tuning = false;
+    closeWhenShown("frmTXTune", &tuning);
+    w->mnuTXTune_Click();
+    EXPECT_TRUE(tuning);
+}

@@ -1,0 +1,249 @@
+#include "testconsole/testconsole.h"
+
+#include "paging/engines.h"
+#include "platform/system.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <limits>
+
+bool bMsgTestClosed = false;
+bool bArchiveBusy = false;
+int16_t iRangeCycleSecs = 0;
+
+namespace testconsole {
+
+Engine EngineForProtocol(const QString &protocol)
+{
+    if (protocol == QLatin1String("TAP") || protocol == QLatin1String("PET"))
+        return Engine::TAP;
+    if (protocol == QLatin1String("COMP1"))
+        return Engine::Comp1;
+    if (protocol == QLatin1String("COMP2"))
+        return Engine::Comp2;
+    if (protocol == QLatin1String("QV"))
+        return Engine::Quorvane;
+    if (protocol == QLatin1String("SCOPE"))
+        return Engine::Scope;
+    if (protocol == QLatin1String("SNPP"))
+        return Engine::SNPP;
+    return Engine::None;
+}
+
+QString PaddedPagerID(const QString &pin)
+{
+    QString padded = pin;
+    while (padded.size() < 7)
+        padded.prepend(QLatin1Char('0'));
+    return padded;
+}
+
+QString FunctionCodeLetter(int checkedButton)
+{
+    switch (checkedButton) {
+    case 0:
+        return QStringLiteral("A");
+    case 1:
+        return QStringLiteral("B");
+    case 2:
+        return QStringLiteral("C");
+    default:
+        return QStringLiteral("D");
+    }
+}
+
+QString DataRateText(int checkedButton)
+{
+    switch (checkedButton) {
+    case 0:
+        return QStringLiteral("512");
+    case 1:
+        return QStringLiteral("1200");
+    default:
+        return QStringLiteral("2400");
+    }
+}
+
+EngineCall PlanPage(const QString &protocol, const Page &page, Caller caller)
+{
+    EngineCall call;
+    call.engine = EngineForProtocol(protocol);
+    call.message = page.message;
+    switch (call.engine) {
+    case Engine::None:
+        call.message.clear();
+        break;
+    case Engine::TAP:
+        call.pagerId = page.pagerId;
+        break;
+    case Engine::Comp1:
+        break;
+    case Engine::Comp2:
+        call.pagerId = page.pagerId;
+        if (!(caller == Caller::SendButton && page.pagerId.size() >= 8))
+            call.functionCode = page.functionCode;
+        break;
+    case Engine::Quorvane:
+    case Engine::Scope:
+        call.pagerId = PaddedPagerID(page.pagerId);
+        call.functionCode = page.functionCode;
+        call.dataRate = page.dataRate;
+        break;
+    case Engine::SNPP:
+        call.pagerId = page.pagerId;
+        call.functionCode = page.functionCode;
+        break;
+    }
+    return call;
+}
+
+int16_t SendPlannedPage(const EngineCall &call)
+{
+    // each sender works on its own copy of the message
+    const QString message = call.message;
+    switch (call.engine) {
+    case Engine::TAP:
+        return OutTAP(call.pagerId, message, call.message);
+    case Engine::Comp1:
+        return OutComp1(message);
+    case Engine::Comp2:
+        return OutComp2(call.pagerId, message, call.functionCode);
+    case Engine::Quorvane:
+        return OutQuorvane(call.pagerId, message, call.functionCode, call.dataRate);
+    case Engine::Scope:
+        return OutScope(call.pagerId, message, call.functionCode, call.dataRate);
+    case Engine::SNPP:
+        return OutSNPP(call.pagerId, message, call.functionCode);
+    case Engine::None:
+        break;
+    }
+    return 0;
+}
+
+QString LinkSettingsText(const QString &baud, const QString &databits)
+{
+    if (databits == QLatin1String("N81"))
+        return baud + QStringLiteral(",n,8,1");
+    if (databits == QLatin1String("E71"))
+        return baud + QStringLiteral(",e,7,1");
+    return baud + QStringLiteral(",o,7,1");
+}
+
+QString ProtocolStatusText(const QString &protocol, const QString &settings)
+{
+    if (protocol == QLatin1String("QV"))
+        return QStringLiteral("Quorvane Protocol, ") + settings;
+    return protocol + QStringLiteral(" Protocol, ") + settings;
+}
+
+QString IDAsCapText(bool idAsCap)
+{
+    return idAsCap ? QStringLiteral("ID As Capcode Mode is ON for Port 1")
+                   : QStringLiteral("ID As Capcode Mode is OFF for Port 1");
+}
+
+QString Comp1PagerID(const QString &groupField, bool *defined)
+{
+    if (defined)
+        *defined = groupField != QLatin1String("0000");
+    if (groupField == QLatin1String("0000"))
+        return QString();
+    QString id = groupField;
+    while (id.startsWith(QLatin1Char('0')))
+        id.remove(0, 1);
+    return id;
+}
+
+// ---- message archive ---------------------------------------------------
+
+QString MessageArchivePath() { return QDir(platform::WritableAppPath()).filePath(QStringLiteral("messages.dat")); }
+
+QStringList ReadArchiveFile(const QString &path, bool *opened)
+{
+    QStringList entries;
+    QFile f(path);
+    const bool ok = f.open(QIODevice::ReadOnly);
+    if (opened)
+        *opened = ok;
+    if (!ok)
+        return entries;
+    const QString text = QString::fromLatin1(f.readAll());
+    // a line ends at CR LF, or at a CR or LF standing alone
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        entries << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        entries << text.mid(start);
+    return entries;
+}
+
+QByteArray ArchiveFileBytes(const QStringList &entries)
+{
+    QByteArray bytes;
+    for (const QString &e : entries)
+        bytes += e.toLatin1() + "\r\n";
+    return bytes;
+}
+
+bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *error)
+{
+    QFile f(path);
+    if (f.exists() && !f.remove()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    for (const QString &e : entries)
+        f.write(e.toLatin1() + "\r\n");  // a failed line is skipped
+    f.close();
+    return true;
+}
+
+// ---- range test --------------------------------------------------------
+
+QString RangePageText(const QString &baseMessage, int pageNumber)
+{
+    return baseMessage + QLatin1Char(' ') + QString::number(pageNumber);
+}
+
+QString RangeCountdownCaption(const QString &brand, int seconds)
+{
+    return brand + QStringLiteral(" Range Test - Next Msg. in ") + QString::number(seconds) + QStringLiteral(" Sec.");
+}
+
+QString PagingTestCaption(const QString &brand) { return brand + QStringLiteral(" Paging Test"); }
+
+bool ParseCycleTime(const QString &text, int16_t *seconds)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    const double rounded = std::nearbyint(value);  // the default rounding: a half to the even neighbour
+    if (rounded < std::numeric_limits<int16_t>::min() || rounded > std::numeric_limits<int16_t>::max())
+        return false;
+    if (seconds)
+        *seconds = int16_t(rounded);
+    return true;
+}
+
+int16_t NextPageNumber(int16_t page)
+{
+    return page >= std::numeric_limits<int16_t>::max() ? int16_t(1) : int16_t(page + 1);
+}
+
+}  // namespace testconsole

@@ -1,0 +1,724 @@
+#include "testconsole/frmmessagetest.h"
+
+#include "app/forms.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+#include "link/encoderlink.h"
+#include "link/exchange.h"
+#include "paging/commlog.h"
+#include "paging/validatepagerid.h"
+#include "platform/dialogs.h"
+#include "testconsole/frmrangetest.h"
+#include "testconsole/testconsole.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QThread>
+#include <QVBoxLayout>
+
+using namespace testconsole;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+constexpr int kTestMessageMaxLength = 251;
+constexpr int kRebootPauseMs = 2500;
+constexpr int kSwitchBackPauseMs = 75;
+constexpr int kRangeWaitPollMs = 10;
+const QString kProgrammingSettings = QStringLiteral("9600,n,8,1");
+
+// A pause that lets no window message through.
+void BlockingPause(int ms) { QThread::msleep(static_cast<unsigned long>(platform::ScaledMs(ms))); }
+
+qint64 NowSecs() { return QDateTime::currentSecsSinceEpoch(); }
+}  // namespace
+
+frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("frmMessageTest"));
+    setWindowTitle(QStringLiteral("Paging Encoder Test"));
+    setModal(true);
+
+    auto *outer = new QVBoxLayout(this);
+    menuBar = new QMenuBar(this);
+    mnuRangeTest = menuBar->addAction(QStringLiteral("Start Range &Test"));
+    mnuRangeTest->setObjectName(QStringLiteral("mnuRangeTest"));
+    mnuExit = menuBar->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    outer->setMenuBar(menuBar);
+
+    auto *body = new QHBoxLayout;
+    outer->addLayout(body);
+
+    // ---- the page ----
+    auto *left = new QGridLayout;
+    body->addLayout(left, 3);
+    lblPIN = new QLabel(QStringLiteral("Pager ID:"), this);
+    txtPIN = new QLineEdit(this);
+    txtPIN->setMaxLength(10);
+    left->addWidget(lblPIN, 0, 0);
+    left->addWidget(txtPIN, 0, 1);
+    lblIDAsCap = new QLabel(QStringLiteral("ID As Capcode Mode is OFF for port 1"), this);
+    left->addWidget(lblIDAsCap, 1, 0, 1, 2);
+    Label7 = new QLabel(QStringLiteral("Pager Message:"), this);
+    left->addWidget(Label7, 2, 0, 1, 2);
+    Label3 = new QLabel(QStringLiteral("Message:"), this);
+    txtMessage = new QPlainTextEdit(this);
+    txtMessage->setTabChangesFocus(true);
+    txtMessage->installEventFilter(this);
+    left->addWidget(Label3, 3, 0, Qt::AlignTop);
+    left->addWidget(txtMessage, 3, 1);
+    lblMsgLen = new QLabel(QStringLiteral("Message Length:"), this);
+    left->addWidget(lblMsgLen, 4, 1);
+
+    lblFC = new QLabel(QStringLiteral("Function Code:"), this);
+    auto *fcRow = new QHBoxLayout;
+    grpFC = new QButtonGroup(this);
+    const char *const letters[] = {"A", "B", "C", "D"};
+    for (int i = 0; i < 4; ++i) {
+        optFC[i] = new QRadioButton(QString::fromLatin1(letters[i]), this);
+        grpFC->addButton(optFC[i], i);
+        fcRow->addWidget(optFC[i]);
+    }
+    left->addWidget(lblFC, 5, 0);
+    left->addLayout(fcRow, 5, 1);
+
+    lblDataRate = new QLabel(QStringLiteral("RF Data Rate:"), this);
+    auto *rateRow = new QHBoxLayout;
+    grpDataRate = new QButtonGroup(this);
+    const char *const rates[] = {"512", "1200", "2400"};
+    for (int i = 0; i < 3; ++i) {
+        optDataRate[i] = new QRadioButton(QString::fromLatin1(rates[i]), this);
+        grpDataRate->addButton(optDataRate[i], i);
+        rateRow->addWidget(optDataRate[i]);
+    }
+    left->addWidget(lblDataRate, 6, 0);
+    left->addLayout(rateRow, 6, 1);
+
+    auto *sendRow = new QHBoxLayout;
+    cmdSendMsg = new QPushButton(QStringLiteral("&Send"), this);
+    cmdSendMsg->setAutoDefault(false);
+    Check1 = new QCheckBox(QStringLiteral("Log to File"), this);
+    sendRow->addWidget(cmdSendMsg);
+    sendRow->addWidget(Check1);
+    left->addLayout(sendRow, 7, 0, 1, 2);
+
+    Label1 = new QLabel(QStringLiteral("COM Port Log"), this);
+    lb_log = new QListWidget(this);
+    left->addWidget(Label1, 8, 0, 1, 2);
+    left->addWidget(lb_log, 9, 0, 1, 2);
+
+    // ---- the archive ----
+    auto *right = new QVBoxLayout;
+    body->addLayout(right, 2);
+    Label2 = new QLabel(QStringLiteral("Message Archive"), this);
+    lb_Archive = new QListWidget(this);
+    right->addWidget(Label2);
+    right->addWidget(lb_Archive);
+    auto *archiveButtons = new QHBoxLayout;
+    cmdAdd = new QPushButton(QStringLiteral("&Add"), this);
+    cmdDelete = new QPushButton(QStringLiteral("&Delete"), this);
+    cmdReplace = new QPushButton(QStringLiteral("&Replace"), this);
+    for (QPushButton *b : {cmdAdd, cmdDelete, cmdReplace}) {
+        b->setAutoDefault(false);
+        archiveButtons->addWidget(b);
+    }
+    right->addLayout(archiveButtons);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel1 = new QLabel(this);
+    StatusBar1->addWidget(StatusPanel1, 1);
+    outer->addWidget(StatusBar1);
+
+    connect(mnuRangeTest, &QAction::triggered, this, &frmMessageTest::mnuRangeTest_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMessageTest::mnuExit_Click);
+    connect(txtPIN, &QLineEdit::textChanged, this, &frmMessageTest::txtPIN_Change);
+    connect(txtMessage, &QPlainTextEdit::textChanged, this, &frmMessageTest::txtMessage_Change);
+    connect(cmdSendMsg, &QPushButton::clicked, this, &frmMessageTest::cmdSendMsg_Click);
+    connect(Check1, &QCheckBox::clicked, this, &frmMessageTest::Check1_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmMessageTest::cmdAdd_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmMessageTest::cmdDelete_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &frmMessageTest::cmdReplace_Click);
+    connect(lb_Archive, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lb_Archive_Click();
+    });
+    connect(&Timer1, &platform::Timer::fired, this, &frmMessageTest::Timer1_Timer);
+    connect(&Timer2, &platform::Timer::fired, this, &frmMessageTest::Timer2_Timer);
+
+    forms::registerWindow("frmMessageTest", this);
+    SetPagingHost(this);
+}
+
+frmMessageTest::~frmMessageTest()
+{
+    // unloading without the window having been closed (the main window's
+    // shut-down, the port's close path) runs the closing all the same
+    if (m_loaded)
+        Form_Unload();
+    if (CurrentPagingHost() == static_cast<PagingHost *>(this))
+        SetPagingHost(nullptr);
+}
+
+QString frmMessageTest::pagerIdText() const { return txtPIN->text(); }
+
+QString frmMessageTest::messageText() const { return txtMessage->toPlainText(); }
+
+void frmMessageTest::setMessageText(const QString &text) { txtMessage->setPlainText(text); }
+
+QString frmMessageTest::functionCodeLetter() const { return FunctionCodeLetter(grpFC->checkedId()); }
+
+QString frmMessageTest::dataRateText() const { return DataRateText(grpDataRate->checkedId()); }
+
+// ---- loading ---------------------------------------------------------------
+
+void frmMessageTest::Form_Load()
+{
+    m_loaded = true;
+    platform::SetHourglass();
+    adjustSize();
+    platform::CentreOnScreen(this);
+    mnuRangeTest->setEnabled(false);
+    cmdSendMsg->setEnabled(false);
+    LoadArchive();
+
+    if (gLink) {
+        platform::SerialPort &port = gLink->MSComm1;
+        if (!port.PortOpen())
+            port.setPortOpen(true);
+        // the encoder leaves programming mode for its paging input
+        EncoderSend(QStringLiteral("config reboot"), Term::CR);
+        BlockingPause(kRebootPauseMs);
+        platform::SetDefaultPointer();
+        const QString settings = LinkSettingsText(gSettings.sSerial1Baud, gSettings.sSerial1Databits);
+        port.setSettings(settings);
+        StatusPanel1->setText(ProtocolStatusText(gSettings.sSerial1Protocol, settings));
+    } else {
+        platform::SetDefaultPointer();
+    }
+
+    optFC[3]->setChecked(true);
+    lblIDAsCap->setText(IDAsCapText(gSettings.bSerial1IDAsCap));
+    setupForProtocol();
+    platform::SetDefaultPointer();
+}
+
+void frmMessageTest::setupForProtocol()
+{
+    const QString protocol = gSettings.sSerial1Protocol;
+    const Engine engine = EngineForProtocol(protocol);
+    if (engine == Engine::None)
+        return;
+    const QString idOrCapcode =
+        gSettings.bSerial1IDAsCap ? QStringLiteral("Pager Capcode:") : QStringLiteral("Pager ID:");
+    const bool takesFC = engine != Engine::TAP && engine != Engine::Comp1;
+    const bool takesRate = engine == Engine::Quorvane || engine == Engine::Scope;
+
+    lblFC->setVisible(takesFC);
+    for (QRadioButton *b : optFC)
+        b->setEnabled(takesFC);
+    if (takesFC)
+        optFC[3]->setChecked(true);
+    for (QRadioButton *b : optDataRate)
+        b->setEnabled(takesRate);
+    if (takesRate)
+        optDataRate[0]->setChecked(true);
+
+    switch (engine) {
+    case Engine::TAP:
+    case Engine::Comp2:
+        lblPIN->setText(idOrCapcode);
+        break;
+    case Engine::Quorvane:
+    case Engine::Scope:
+        lblPIN->setText(QStringLiteral("Pager Capcode:"));
+        break;
+    case Engine::SNPP:
+        lblPIN->setText(QStringLiteral("Pager ID:"));
+        break;
+    case Engine::Comp1:
+    case Engine::None:
+        break;
+    }
+
+    if (engine != Engine::Comp1) {
+        txtPIN->setEnabled(true);
+        txtPIN->clear();
+        return;
+    }
+
+    // COMP1 pages port 1's default pager: the first pager ID of group 1
+    bool defined = false;
+    const QString id = Comp1PagerID(gDb.Groups[0][grpPagerID1], &defined);
+    if (!defined) {
+        platform::MsgBox(QStringLiteral("COMP1 Protocol Requires a Default Pager Assignment\r"
+                                        "The First Pager ID in the First Pager Group is Used as the Default Pager ID\r"
+                                        "The Protocol has been set to TAP"),
+                         Buttons::OK, Icon::None, QStringLiteral("COMP1 Pager ID Not Defined"));
+        gSettings.sSerial1Protocol = QStringLiteral("TAP");
+        done(QDialog::Rejected);
+        return;
+    }
+    txtPIN->setText(id);
+    txtPIN->setEnabled(false);
+}
+
+// ---- typing ----------------------------------------------------------------
+
+void frmMessageTest::txtPIN_Change()
+{
+    if (!txtPIN->text().isEmpty()) {
+        mnuRangeTest->setEnabled(true);
+        if (!messageText().isEmpty())
+            cmdSendMsg->setEnabled(true);
+    } else {
+        mnuRangeTest->setEnabled(false);
+        cmdSendMsg->setEnabled(false);
+    }
+}
+
+void frmMessageTest::txtMessage_Change()
+{
+    QString text = messageText();
+    if (text.size() > kTestMessageMaxLength) {
+        // a paste beyond the limit keeps its first characters
+        const QSignalBlocker block(txtMessage);
+        text.truncate(kTestMessageMaxLength);
+        txtMessage->setPlainText(text);
+        QTextCursor c = txtMessage->textCursor();
+        c.movePosition(QTextCursor::End);
+        txtMessage->setTextCursor(c);
+    }
+    lblMsgLen->setText(QStringLiteral("Message Length: ") + QString::number(text.size()));
+    cmdSendMsg->setEnabled(!text.isEmpty());
+}
+
+bool frmMessageTest::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == txtMessage && e->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+            return true;  // Enter neither breaks the line nor sends
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void frmMessageTest::keyPressEvent(QKeyEvent *e)
+{
+    // Esc and Enter do not close the console; only Exit and the frame do
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+// ---- sending ---------------------------------------------------------------
+
+void frmMessageTest::cmdSendMsg_Click()
+{
+    if (m_unloaded)
+        return;
+    if (gRun.bRangeTestRunning) {
+        mnuRangeTest_Click();
+        return;
+    }
+    // one exchange on the link at a time: a click during a send is ignored
+    if (PageInProgress())
+        return;
+    if (gLink)
+        gLink->Timer2.setInterval(10000);
+    QPointer<frmMessageTest> self = this;
+    if (!ValidatePagerID()) {
+        if (!self)
+            return;
+        platform::MsgBox(QStringLiteral("Pager ID Value is Invalid"), Buttons::OK, Icon::None,
+                         QStringLiteral("Invalid PIN"));
+        platform::SetDefaultPointer();
+        return;
+    }
+    if (!self)
+        return;
+    sendThroughEngine(true);
+}
+
+void frmMessageTest::SendCurrentPage()
+{
+    if (m_unloaded || PageInProgress())
+        return;
+    sendThroughEngine(false);
+}
+
+void frmMessageTest::sendThroughEngine(bool fromSendButton)
+{
+    const Page page{txtPIN->text(), messageText(), functionCodeLetter(), dataRateText()};
+    const EngineCall call =
+        PlanPage(gSettings.sSerial1Protocol, page, fromSendButton ? Caller::SendButton : Caller::RangeTest);
+    QPointer<frmMessageTest> self = this;
+    try {
+        SendPlannedPage(call);
+    } catch (...) {
+        // a failure inside a sender ends that page; the console stays usable
+    }
+    if (!self)
+        return;
+    // a close asked for during the send runs now that the link is free
+    if (m_closeAfterPage) {
+        m_closeAfterPage = false;
+        done(QDialog::Rejected);
+    }
+}
+
+// ---- log file --------------------------------------------------------------
+
+void frmMessageTest::Check1_Click()
+{
+    if (Check1->isChecked()) {
+        OpenCommLogFile();
+    } else {
+        CloseCommLogFile();
+    }
+}
+
+// ---- ticks -----------------------------------------------------------------
+
+void frmMessageTest::Timer1_Timer()
+{
+    gWait.bTimer1Expired = true;
+    Timer1.setEnabled(false);
+    if (gRun.bRangeTestRunning) {
+        // the title bar changes state at every tick of a range test
+        m_flashState = !m_flashState;
+        ++m_flashes;
+        QApplication::alert(this, 500);
+    }
+}
+
+// ---- closing ---------------------------------------------------------------
+
+void frmMessageTest::mnuExit_Click()
+{
+    if (gRun.bRangeTestRunning)
+        mnuRangeTest_Click();
+    close();
+}
+
+void frmMessageTest::done(int r)
+{
+    if (m_unloaded) {
+        // the closing is already under way (or done): just let the window go
+        if (!m_closeAfterPage)
+            QDialog::done(r);
+        return;
+    }
+    if (PageInProgress() && m_loaded) {
+        // the encoder is still answering a page: close once it is done
+        m_closeAfterPage = true;
+        Timer1.setEnabled(false);  // ends the framed senders' wait at once
+        return;
+    }
+    QPointer<frmMessageTest> self = this;
+    Form_Unload();
+    if (self)
+        QDialog::done(r);
+}
+
+void frmMessageTest::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    QPointer<frmMessageTest> self = this;
+    platform::SetHourglass();
+    // the encoder goes back into programming mode
+    EncoderExchange(QString(QChar(1)) + QStringLiteral("#PrgmMode#"), Term::None, true, {QStringLiteral("9600 baud")},
+                    kTimeoutAsSet, false);
+    if (gLink) {
+        gLink->MSComm1.setSettings(kProgrammingSettings);
+        BlockingPause(kSwitchBackPauseMs);
+        if (gLink->MSComm1.PortOpen()) {
+            if (frmTerminal *w = forms::terminal()) {
+                w->mnuTest->setEnabled(true);
+                w->mnuTest->menuAction()->setEnabled(true);
+            }
+        }
+    }
+    // the range test ends with the console
+    gRun.bRangeTestRunning = false;
+    bMsgTestClosed = true;
+    if (self) {
+        mnuRangeTest->setText(QStringLiteral("Start &Range Test"));
+        unloadRangeDialog();
+        Timer1.setEnabled(false);
+        Timer2.setEnabled(false);
+        cmdSendMsg->setEnabled(true);
+    }
+    if (CurrentPagingHost() == static_cast<PagingHost *>(this))
+        SetPagingHost(nullptr);
+    platform::SetDefaultPointer();
+}
+
+// ---- message archive -------------------------------------------------------
+
+void frmMessageTest::LoadArchive()
+{
+    const QStringList entries = ReadArchiveFile(MessageArchivePath());
+    const QSignalBlocker block(lb_Archive);
+    lb_Archive->addItems(entries);
+}
+
+void frmMessageTest::selectArchiveRow(int row)
+{
+    const QSignalBlocker block(lb_Archive);
+    lb_Archive->setCurrentRow(row);
+}
+
+void frmMessageTest::rewriteArchive(bool *failed)
+{
+    QStringList entries;
+    for (int i = 0; i < lb_Archive->count(); ++i)
+        entries << lb_Archive->item(i)->text();
+    QString error;
+    *failed = !WriteArchiveFile(MessageArchivePath(), entries, &error);
+    if (*failed) {
+        platform::MsgBox(error, Buttons::OK, Icon::Exclamation, platform::AppTitle());
+        platform::SetDefaultPointer();
+    }
+}
+
+void frmMessageTest::cmdAdd_Click()
+{
+    const QString text = messageText();
+    if (text.isEmpty())
+        return;
+    bArchiveBusy = true;
+    for (int i = 0; i < lb_Archive->count(); ++i) {
+        if (lb_Archive->item(i)->text() == text) {
+            selectArchiveRow(i);
+            bArchiveBusy = false;
+            return;
+        }
+    }
+    lb_Archive->addItem(text);
+    if (lb_Archive->count() > kArchiveMaxEntries)
+        delete lb_Archive->takeItem(lb_Archive->count() - 1);
+    bool failed = false;
+    rewriteArchive(&failed);
+    if (!failed)
+        selectArchiveRow(lb_Archive->count() - 1);
+    bArchiveBusy = false;
+}
+
+void frmMessageTest::cmdDelete_Click()
+{
+    const int row = lb_Archive->currentRow();
+    if (row < 0)
+        return;
+    if (platform::MsgBox(QStringLiteral("Are you sure you want to delete the selected item?"), Buttons::YesNo,
+                         Icon::None, QStringLiteral("Verify")) != Answer::Yes)
+        return;
+    {
+        const QSignalBlocker block(lb_Archive);
+        delete lb_Archive->takeItem(row);
+    }
+    bool failed = false;
+    rewriteArchive(&failed);
+    selectArchiveRow(-1);
+    lb_Archive->clearSelection();
+}
+
+void frmMessageTest::cmdReplace_Click()
+{
+    const int row = lb_Archive->currentRow();
+    const QString text = messageText();
+    if (row < 0 || text.isEmpty())
+        return;
+    bArchiveBusy = true;
+    for (int i = 0; i < lb_Archive->count(); ++i) {
+        if (lb_Archive->item(i)->text() == text) {
+            selectArchiveRow(i);
+            bArchiveBusy = false;
+            return;
+        }
+    }
+    if (platform::MsgBox(QStringLiteral("Are You Sure You Want to Replace the Selected Item?"), Buttons::YesNo,
+                         Icon::None, QStringLiteral("Verify")) != Answer::Yes) {
+        bArchiveBusy = false;
+        selectArchiveRow(row);
+        return;
+    }
+    {
+        const QSignalBlocker block(lb_Archive);
+        delete lb_Archive->takeItem(row);
+        lb_Archive->insertItem(row, text);
+        if (lb_Archive->count() > kArchiveMaxEntries)
+            delete lb_Archive->takeItem(lb_Archive->count() - 1);
+    }
+    bArchiveBusy = false;
+    const int selected = row < lb_Archive->count() ? row : lb_Archive->count() - 1;
+    selectArchiveRow(selected);
+    lb_Archive_Click();
+    bool failed = false;
+    rewriteArchive(&failed);
+}
+
+void frmMessageTest::lb_Archive_Click()
+{
+    if (bArchiveBusy)
+        return;
+    QListWidgetItem *item = lb_Archive->currentItem();
+    if (!item)
+        return;
+    setMessageText(item->text());
+    if (!txtPIN->text().isEmpty() && gLink && gLink->MSComm1.PortOpen())
+        mnuRangeTest->setEnabled(true);
+}
+
+// ---- range test ------------------------------------------------------------
+
+void frmMessageTest::mnuRangeTest_Click()
+{
+    if (gRun.bRangeTestRunning) {
+        rangeStop();
+        return;
+    }
+    if (m_unloaded || m_range)
+        return;
+    cmdSendMsg->setText(QStringLiteral("&Stop"));
+    Timer2.setEnabled(true);
+    QPointer<frmMessageTest> self = this;
+    m_range = new frmRangeTest(this);
+    m_range->Form_Load();
+    QPointer<frmRangeTest> dialog = m_range;
+    dialog->exec();
+    bMsgTestClosed = false;
+    if (!self)
+        return;
+    // Cancel (or the frame) closes the dialog; Start only hides it
+    if (dialog && !dialog->started())
+        unloadRangeDialog();
+}
+
+void frmMessageTest::rangeStart()
+{
+    txtPIN->setText(m_range->txtPIN->text());
+    mnuRangeTest->setText(QStringLiteral("Stop &Range Test"));
+    gRun.bRangeTestRunning = true;
+    m_rangeBase = m_range->txtBaseMsg->text();
+    setWindowTitle(RangeCountdownCaption(gRun.sBrand, iRangeCycleSecs));
+    m_nextRangeMsg = NowSecs() + iRangeCycleSecs;
+    Timer1.setEnabled(true);
+    Timer2.setEnabled(true);
+}
+
+void frmMessageTest::rangeCancel()
+{
+    cmdSendMsg->setEnabled(true);
+    cmdSendMsg->setText(QStringLiteral("&Send"));
+    if (m_range)
+        m_range->QDialog::done(QDialog::Rejected);
+}
+
+void frmMessageTest::rangeStop()
+{
+    gRun.bRangeTestRunning = false;
+    cmdSendMsg->setText(QStringLiteral("&Send"));
+    setMessageText(rangeBaseMessage());
+    mnuRangeTest->setText(QStringLiteral("Start &Range Test"));
+    unloadRangeDialog();
+}
+
+void frmMessageTest::unloadRangeDialog()
+{
+    if (!m_range)
+        return;
+    m_rangeBase = m_range->txtBaseMsg->text();
+    frmRangeTest *dialog = m_range;
+    m_range = nullptr;
+    if (dialog->isVisible())
+        dialog->QDialog::done(QDialog::Rejected);
+    dialog->deleteLater();
+}
+
+QString frmMessageTest::rangeBaseMessage() const { return m_range ? m_range->txtBaseMsg->text() : m_rangeBase; }
+
+void frmMessageTest::Timer2_Timer()
+{
+    if (!gRun.bRangeTestRunning)
+        return;  // set up but not started: nothing to do
+    gWait.bTimer1Expired = false;
+    Timer2.setEnabled(false);
+    if (m_unloaded)
+        return;  // the closing has begun: no page goes out
+    if (bMsgTestClosed) {
+        close();
+        return;
+    }
+
+    QPointer<frmMessageTest> self = this;
+    int16_t page = 0;
+    for (;;) {
+        page = NextPageNumber(page);
+        setMessageText(RangePageText(rangeBaseMessage(), page));
+        setWindowTitle(RangeCountdownCaption(gRun.sBrand, 0));
+        SendCurrentPage();
+        if (!self || m_unloaded)
+            return;
+
+        // count the seconds down to the next page, one tick at a time
+        for (;;) {
+            Timer1.setEnabled(true);
+            while (!gWait.bTimer1Expired) {
+                platform::Sleep(kRangeWaitPollMs);
+                if (!self || m_unloaded)
+                    return;
+                if (!Timer1.Enabled() && !gWait.bTimer1Expired)
+                    break;  // stopped under the wait: take it as the tick
+            }
+            gWait.bTimer1Expired = false;
+            if (!gRun.bRangeTestRunning) {
+                setWindowTitle(PagingTestCaption(gRun.sBrand));
+                return;
+            }
+            const qint64 now = NowSecs();
+            if (now > m_nextRangeMsg) {
+                m_nextRangeMsg = now + iRangeCycleSecs;
+                break;
+            }
+            setWindowTitle(RangeCountdownCaption(gRun.sBrand, int(m_nextRangeMsg - now)));
+        }
+    }
+}
+
+// ---- the Test menu's command -----------------------------------------------
+
+void ShowTestConsole(QWidget *owner)
+{
+    if (forms::window("frmMessageTest"))
+        return;
+    QPointer<frmMessageTest> console = new frmMessageTest(owner);
+    console->Form_Load();
+    if (console && !console->unloaded())
+        console->exec();
+    if (console)
+        delete console.data();
+}

@@ -1,0 +1,115 @@
+// The test console window: pager ID, message, function code and data rate,
+// the Send button, the message archive, the communications log and the range
+// test. While it is open the encoder listens on its paging input; closing it
+// puts the encoder back into programming mode.
+#pragma once
+
+#include "paging/paginghost.h"
+#include "platform/system.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QPointer>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class frmRangeTest;
+
+class frmMessageTest : public QDialog, public PagingHost {
+    Q_OBJECT
+public:
+    explicit frmMessageTest(QWidget *owner = nullptr);
+    ~frmMessageTest() override;
+
+    // ---- PagingHost ------------------------------------------------------
+    QListWidget *logList() override { return lb_log; }
+    platform::Timer *tickTimer() override { return &Timer1; }
+    QString pagerIdText() const override;
+
+    // ---- controls --------------------------------------------------------
+    QMenuBar *menuBar;
+    QAction *mnuRangeTest, *mnuExit;
+    QLabel *lblPIN, *Label7, *Label3, *lblMsgLen, *lblFC, *lblDataRate, *lblIDAsCap, *Label1, *Label2;
+    QLineEdit *txtPIN;
+    QPlainTextEdit *txtMessage;
+    QRadioButton *optFC[4];
+    QRadioButton *optDataRate[3];
+    QButtonGroup *grpFC, *grpDataRate;
+    QPushButton *cmdSendMsg, *cmdAdd, *cmdDelete, *cmdReplace;
+    QCheckBox *Check1;
+    QListWidget *lb_log, *lb_Archive;
+    QStatusBar *StatusBar1;
+    QLabel *StatusPanel1;
+    platform::Timer Timer1{1000};
+    platform::Timer Timer2{1000};
+
+    // The range test's set-up dialog while it is loaded.
+    frmRangeTest *rangeDialog() const { return m_range; }
+    // Times the title bar was flashed by the range test's tick.
+    int flashCount() const { return m_flashes; }
+    // The closing has run (the window is on its way out).
+    bool unloaded() const { return m_unloaded; }
+
+    // ---- handlers --------------------------------------------------------
+    void Form_Load();
+    void cmdSendMsg_Click();
+    void SendCurrentPage();
+    void txtPIN_Change();
+    void txtMessage_Change();
+    void Check1_Click();
+    void mnuExit_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void mnuRangeTest_Click();
+    // message archive
+    void LoadArchive();
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdReplace_Click();
+    void lb_Archive_Click();
+
+    // The message box as the engines receive it.
+    QString messageText() const;
+    void setMessageText(const QString &text);
+
+    // Closes the window; the closing steps run once, whichever way it closes.
+    void done(int r) override;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    friend class frmRangeTest;
+    void Form_Unload();
+    void setupForProtocol();
+    QString functionCodeLetter() const;
+    QString dataRateText() const;
+    void sendThroughEngine(bool fromSendButton);
+    void rewriteArchive(bool *failed);
+    void selectArchiveRow(int row);
+    // range test
+    void rangeStart();
+    void rangeCancel();
+    void rangeStop();
+    void unloadRangeDialog();
+    QString rangeBaseMessage() const;
+
+    QPointer<frmRangeTest> m_range;
+    QString m_rangeBase;         // base message of the running test
+    qint64 m_nextRangeMsg = 0;   // due second of the next page (seconds since the epoch)
+    bool m_loaded = false;       // Form_Load has begun
+    bool m_unloaded = false;     // the closing has run or runs
+    bool m_closeAfterPage = false;
+    int m_flashes = 0;
+    bool m_flashState = false;
+};

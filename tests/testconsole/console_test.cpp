@@ -1,0 +1,475 @@
+// The test console against a simulated encoder and against a scripted peer:
+// its opening and closing exchanges, a page per protocol, the range test and
+// the archive buttons.
+#include "app/forms.h"
+#include "app/frmterminal.h"
+#include "database/state.h"
+#include "paging/frames.h"
+#include "platform/system.h"
+#include "support/ptypeer.h"
+#include "support/simharness.h"
+#include "testconsole/frmmessagetest.h"
+#include "testconsole/frmrangetest.h"
+#include "testconsole/testconsole.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace testing_support;
+using platform::Answer;
+
+namespace {
+
+frmMessageTest *console() { return qobject_cast<frmMessageTest *>(forms::window("frmMessageTest")); }
+bool consoleShown() { return console() && console()->isVisible(); }
+frmRangeTest *rangeDialog() { return console() ? console()->rangeDialog() : nullptr; }
+
+const QByteArray kReboot("config reboot\r");
+const QByteArray kPrgmMode("\x01#PrgmMode#");
+
+class ConsoleSim : public SimAppFixture {
+protected:
+    // The simulated encoder in programming mode with the port open, the
+    // view matching it, port 1 paging at 2400 bit/s.
+    void openWithEncoder()
+    {
+        encsim::Config cfg;
+        cfg.startInProgrammingMode = true;
+        ASSERT_NE(startWithEncoder(cfg), nullptr);
+        encoder->sim().setSetting(QStringLiteral("serial1 baud"), QStringLiteral("2400"));
+        gSettings.sSerial1Baud = QStringLiteral("2400");
+        gSettings.bSerial1IDAsCap = true;
+        platform::SetTimeScale(0.1);
+        ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
+        w->mnuTest->setEnabled(false);
+        gRun.bMatchesEncoder = true;
+    }
+    QList<encsim::Page> pages() { return encoder->sim().withEncoder([](encsim::Encoder &e) { return e.pages(); }); }
+};
+
+}  // namespace
+
+TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturnsToProgramming)
+{
+    openWithEncoder();
+    QString panel, pinLabel, idAsCap;
+    bool fcVisible = true;
+    QStringList log;
+    QString settingsWhileOpen;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        settingsWhileOpen = w->MSComm1.Settings();
+        panel = c->StatusPanel1->text();
+        pinLabel = c->lblPIN->text();
+        idAsCap = c->lblIDAsCap->text();
+        fcVisible = c->lblFC->isVisible();
+        EXPECT_FALSE(c->cmdSendMsg->isEnabled());
+        c->txtPIN->setText("123456");
+        EXPECT_FALSE(c->cmdSendMsg->isEnabled());  // no message yet
+        c->setMessageText("Hello pager");
+        EXPECT_EQ(c->lblMsgLen->text(), "Message Length: 11");
+        ASSERT_TRUE(c->cmdSendMsg->isEnabled());
+        c->cmdSendMsg->click();
+        for (int i = c->lb_log->count() - 1; i >= 0; --i)
+            log << c->lb_log->item(i)->text();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+
+    EXPECT_EQ(settingsWhileOpen, "2400,n,8,1");
+    EXPECT_EQ(panel, "TAP Protocol, 2400,n,8,1");
+    EXPECT_EQ(pinLabel, "Pager Capcode:");
+    EXPECT_EQ(idAsCap, "ID As Capcode Mode is ON for Port 1");
+    EXPECT_FALSE(fcVisible);
+    // STX, pager ID, CR, text, CR, ETX, checksum of the characters STX..ETX
+    // in three digits of 0x30 + nibble, CR
+    QByteArray block("\x02" "123456\rHello pager\r\x03");
+    int sum = 0;
+    for (char ch : block)
+        sum += static_cast<unsigned char>(ch);
+    block += char(0x30 + ((sum >> 8) & 15));
+    block += char(0x30 + ((sum >> 4) & 15));
+    block += char(0x30 + (sum & 15));
+    block += '\r';
+    EXPECT_EQ(encoder->wire(), kReboot + block + kPrgmMode);
+    ASSERT_EQ(pages().size(), 1);
+    EXPECT_EQ(pages()[0].pagerId, "123456");
+    EXPECT_EQ(pages()[0].message, "Hello pager");
+    EXPECT_EQ(log, QStringList({"TAP Output: PIN - '123456', MSG - 'Hello pager'", "Encoder: <ACK><CR>"}));
+    // the link is back in programming mode
+    EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Programming);
+    EXPECT_EQ(w->MSComm1.Settings(), "9600,n,8,1");
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+    EXPECT_FALSE(gRun.bRangeTestRunning);
+    EXPECT_EQ(CurrentPagingHost(), nullptr);
+}
+
+TEST_F(ConsoleSim, AnInvalidPagerIDSendsNothing)
+{
+    openWithEncoder();
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("5");  // a capcode below the legal range
+        c->setMessageText("x");
+        prompts.answer(Answer::OK);  // the capcode box
+        prompts.answer(Answer::OK);  // the console's own
+        c->cmdSendMsg->click();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Invalid PIN");
+    EXPECT_EQ(prompts.last().text, "Pager ID Value is Invalid");
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+    EXPECT_EQ(w->Timer2.Interval(), 10000);
+}
+
+TEST_F(ConsoleSim, UnloadingFromOutsideRunsTheClosingOnceAndLeavesNoConsole)
+{
+    openWithEncoder();
+    RunWhen(consoleShown, [&] { EXPECT_TRUE(forms::unloadWindow("frmMessageTest")); });
+    ShowTestConsole(w);
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+    EXPECT_EQ(w->MSComm1.Settings(), "9600,n,8,1");
+}
+
+TEST_F(ConsoleSim, Comp1WithoutDefaultPagerFallsBackToTapAndNeverShows)
+{
+    openWithEncoder();
+    gSettings.sSerial1Protocol = QStringLiteral("COMP1");
+    gDb.Groups[0][grpPagerID1] = QStringLiteral("0000");
+    prompts.answer(Answer::OK);
+    ShowTestConsole(w);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "COMP1 Pager ID Not Defined");
+    EXPECT_EQ(prompts.last().text,
+              lines({"COMP1 Protocol Requires a Default Pager Assignment",
+                     "The First Pager ID in the First Pager Group is Used as the Default Pager ID",
+                     "The Protocol has been set to TAP"}));
+    EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
+{
+    openWithEncoder();
+    QString messageAfterStop, caption, menuAfterStop;
+    int flashes = 0;
+    int pagesAtStop = -1;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("7654321");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        frmRangeTest *d = rangeDialog();
+        EXPECT_EQ(d->txtBaseMsg->text(), "Test");  // the console's message was empty
+        EXPECT_EQ(d->txtPIN->text(), "7654321");
+        EXPECT_EQ(d->txtCycleTime->text(), "30");
+        EXPECT_EQ(console()->cmdSendMsg->text(), "&Stop");
+        d->txtBaseMsg->setText("Range");
+        d->txtCycleTime->setText("-1");  // a page at every tick
+        d->cmdStart->click();
+    });
+    RunWhen([&] { return pages().size() >= 3; }, [&] {
+        EXPECT_EQ(console()->mnuRangeTest->text(), "Stop &Range Test");
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        pagesAtStop = int(pages().size());
+        messageAfterStop = console()->messageText();
+        menuAfterStop = console()->mnuRangeTest->text();
+        flashes = console()->flashCount();
+    });
+    RunWhen([&] { return pagesAtStop >= 0 && console()->windowTitle() == "Quorvane Paging Test"; }, [&] {
+        QTest::qWait(300);  // a few ticks more: nothing further goes out
+        caption = console()->windowTitle();
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_GE(pagesAtStop, 3);
+    const QList<encsim::Page> sent = pages();
+    EXPECT_EQ(int(sent.size()), pagesAtStop);
+    for (int i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].pagerId, "7654321");
+        EXPECT_EQ(sent[i].message, "Range " + QByteArray::number(i + 1));
+    }
+    EXPECT_EQ(messageAfterStop, "Range");
+    EXPECT_EQ(menuAfterStop, "Start &Range Test");
+    EXPECT_EQ(caption, "Quorvane Paging Test");
+    EXPECT_GE(flashes, 1);
+    EXPECT_FALSE(gRun.bRangeTestRunning);
+    EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
+}
+
+TEST_F(ConsoleSim, ClosingDuringARangeTestStopsItAndSendsNoFurtherPage)
+{
+    openWithEncoder();
+    int pagesAtClose = -1;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("7654321");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtCycleTime->setText("-1");
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([&] { return pages().size() >= 2; }, [&] {
+        pagesAtClose = int(pages().size());
+        console()->close();
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(int(pages().size()), pagesAtClose);
+    EXPECT_FALSE(gRun.bRangeTestRunning);
+    EXPECT_TRUE(bMsgTestClosed);
+    EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
+    EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Programming);
+}
+
+TEST_F(ConsoleSim, CancellingTheRangeSetupPutsTheSendButtonBack)
+{
+    openWithEncoder();
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("7654321");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] { rangeDialog()->cmdCancel->click(); });
+    RunWhen([] { return consoleShown() && !rangeDialog(); }, [&] {
+        EXPECT_EQ(console()->cmdSendMsg->text(), "&Send");
+        EXPECT_TRUE(console()->cmdSendMsg->isEnabled());
+        EXPECT_FALSE(gRun.bRangeTestRunning);
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_TRUE(pages().isEmpty());
+}
+
+TEST_F(ConsoleSim, TuningSendsItsThreeCommandsAndRebootsOnClosing)
+{
+    openWithEncoder();
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); }, [&] {
+        QWidget *t = forms::window("frmTXTune");
+        EXPECT_EQ(t->windowTitle(), "Transmitter Tuning");
+        auto buttons = t->findChildren<QPushButton *>();
+        auto byText = [&](const char *text) {
+            for (QPushButton *b : buttons)
+                if (b->text() == QLatin1String(text))
+                    return b;
+            return static_cast<QPushButton *>(nullptr);
+        };
+        ASSERT_NE(byText("1200 bps"), nullptr);
+        byText("1200 bps")->click();
+        byText("1200 bps")->click();
+        byText("512 bps")->click();
+        byText("2400 bps")->click();
+        encoder->sim().waitForExchanges(4, 2000);
+        for (QAction *a : t->findChildren<QAction *>())
+            if (a->text() == "E&xit")
+                a->trigger();
+    });
+    ShowTransmitterTuning(w);
+    EXPECT_EQ(forms::window("frmTXTune"), nullptr);
+    // the simulator takes in the last bytes on its own thread
+    const QByteArray expected = QByteArray("TEST1200\rTEST1200\rTEST512\rTEST2400\r") + kReboot;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return encoder->wire().size() >= expected.size(); }, 2000));
+    EXPECT_EQ(encoder->wire(), expected);
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+}
+
+TEST_F(ConsoleSim, TuningClosedByItsFrameRebootsOnce)
+{
+    openWithEncoder();
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); },
+            [&] { forms::window("frmTXTune")->close(); });
+    ShowTransmitterTuning(w);
+    encoder->sim().waitForExchanges(1, 1000);
+    QTest::qWait(100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return encoder->wire().size() >= kReboot.size(); }, 2000));
+    EXPECT_EQ(encoder->wire(), kReboot);
+}
+
+// ---- one page per protocol, against a peer that answers nothing ----------
+
+namespace {
+
+struct ProtocolCase {
+    const char *name;
+    const char *protocol;
+    QByteArray (*expected)();
+};
+
+QByteArray bytes(const QString &s) { return s.toLatin1(); }
+
+class ConsoleDispatchPeer : public SimAppFixture, public ::testing::WithParamInterface<ProtocolCase> {};
+
+}  // namespace
+
+TEST_P(ConsoleDispatchPeer, SendReachesTheSenderOfThePortsProtocol)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
+    platform::SetTimeScale(0.05);
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    gSettings.sSerial1Protocol = QString::fromLatin1(GetParam().protocol);
+    gSettings.bSerial1IDAsCap = true;
+    gDb.Groups[0][grpPagerID1] = QStringLiteral("0123");
+    bool pinEnabled = true;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        pinEnabled = c->txtPIN->isEnabled();
+        if (c->txtPIN->isEnabled())
+            c->txtPIN->setText("123");
+        c->setMessageText("hi");
+        if (c->optFC[1]->isEnabled())
+            c->optFC[1]->click();
+        if (c->optDataRate[1]->isEnabled())
+            c->optDataRate[1]->click();
+        c->cmdSendMsg->click();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    const QByteArray wire = peer.read(200);
+    ASSERT_TRUE(wire.startsWith(kReboot)) << wire.toStdString();
+    EXPECT_EQ(wire.mid(kReboot.size(), GetParam().expected().size()), GetParam().expected());
+    EXPECT_TRUE(wire.endsWith(kPrgmMode));
+    EXPECT_EQ(pinEnabled, QByteArray(GetParam().protocol) != "COMP1");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, ConsoleDispatchPeer,
+    ::testing::Values(
+        ProtocolCase{"PET", "PET", [] { return bytes(paging::TapPageBlock("123", "hi")); }},
+        ProtocolCase{"COMP1", "COMP1", [] { return bytes(paging::Comp1Line("hi")); }},
+        ProtocolCase{"COMP2", "COMP2", [] { return bytes(paging::Comp2Packet("123", "hi", "B")); }},
+        ProtocolCase{"QV", "QV", [] { return bytes(paging::QuorvaneFrame("0000123", "hi", "B", "1200")); }},
+        ProtocolCase{"SCOPE", "SCOPE", [] { return bytes(paging::ScopeFrame("0000123", "hi", "B", "1200")); }},
+        ProtocolCase{"SNPP", "SNPP", [] { return bytes(paging::SnppPage("123", "B")); }}),
+    [](const ::testing::TestParamInfo<ProtocolCase> &info) { return std::string(info.param.name); });
+
+// ---- the archive buttons ---------------------------------------------------
+
+namespace {
+
+class ConsoleArchive : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        path = testconsole::MessageArchivePath();
+        QFile::remove(path);
+    }
+    void TearDown() override
+    {
+        delete c;
+        AppFixture::TearDown();
+    }
+    QByteArray file() const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QStringList listed() const
+    {
+        QStringList out;
+        for (int i = 0; i < c->lb_Archive->count(); ++i)
+            out << c->lb_Archive->item(i)->text();
+        return out;
+    }
+    void load()
+    {
+        c = new frmMessageTest();
+        c->LoadArchive();
+    }
+    QString path;
+    frmMessageTest *c = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ConsoleArchive, AddWritesTheFileAndADuplicateOnlySelects)
+{
+    load();
+    c->cmdAdd_Click();  // empty message: nothing
+    EXPECT_EQ(file(), "<missing>");
+    c->setMessageText("Alpha");
+    c->cmdAdd_Click();
+    c->setMessageText("alpha");
+    c->cmdAdd_Click();
+    EXPECT_EQ(file(), "Alpha\r\nalpha\r\n");
+    EXPECT_EQ(c->lb_Archive->currentRow(), 1);
+    c->setMessageText("Alpha");
+    QFile::remove(path);
+    c->cmdAdd_Click();
+    EXPECT_EQ(c->lb_Archive->currentRow(), 0);
+    EXPECT_EQ(file(), "<missing>");  // nothing was written
+    EXPECT_FALSE(bArchiveBusy);
+}
+
+TEST_F(ConsoleArchive, TheListIsFullAt299)
+{
+    QStringList many;
+    for (int i = 0; i < 299; ++i)
+        many << QString::number(i);
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, many, nullptr));
+    load();
+    c->setMessageText("new");
+    c->cmdAdd_Click();
+    EXPECT_EQ(c->lb_Archive->count(), 299);
+    EXPECT_FALSE(listed().contains("new"));
+    EXPECT_EQ(c->lb_Archive->currentRow(), 298);
+}
+
+TEST_F(ConsoleArchive, ClickingCopiesAndDeleteAsksFirst)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one", "two, \"2\""}, nullptr));
+    load();
+    c->lb_Archive->setCurrentRow(1);
+    EXPECT_EQ(c->messageText(), "two, \"2\"");
+    prompts.answer(Answer::No);
+    c->cmdDelete_Click();
+    EXPECT_EQ(prompts.last().title, "Verify");
+    EXPECT_EQ(prompts.last().text, "Are you sure you want to delete the selected item?");
+    EXPECT_EQ(listed(), QStringList({"one", "two, \"2\""}));
+    prompts.answer(Answer::Yes);
+    c->cmdDelete_Click();
+    EXPECT_EQ(listed(), QStringList({"one"}));
+    EXPECT_EQ(c->lb_Archive->currentRow(), -1);
+    EXPECT_EQ(c->messageText(), "two, \"2\"");  // the message box keeps its text
+    EXPECT_EQ(file(), "one\r\n");
+}
+
+TEST_F(ConsoleArchive, ReplaceAsksAndWritesInPlace)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one", "two", "three"}, nullptr));
+    load();
+    c->lb_Archive->setCurrentRow(1);
+    c->setMessageText("three");
+    c->cmdReplace_Click();  // the text is already listed: it is only selected
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(c->lb_Archive->currentRow(), 2);
+    c->lb_Archive->setCurrentRow(1);
+    c->setMessageText("TWO");
+    prompts.answer(Answer::Yes);
+    c->cmdReplace_Click();
+    EXPECT_EQ(prompts.last().text, "Are You Sure You Want to Replace the Selected Item?");
+    EXPECT_EQ(listed(), QStringList({"one", "TWO", "three"}));
+    EXPECT_EQ(c->lb_Archive->currentRow(), 1);
+    EXPECT_EQ(file(), "one\r\nTWO\r\nthree\r\n");
+    // a file removed meanwhile is written afresh rather than lost
+    QFile::remove(path);
+    c->setMessageText("2");
+    prompts.answer(Answer::Yes);
+    c->cmdReplace_Click();
+    EXPECT_EQ(file(), "one\r\n2\r\nthree\r\n");
+}
