@@ -373,8 +373,13 @@ void frmCfgFam::openTextEditor(int col)
     const TypedField *rule = TypedFieldFor(col);
     const QRect rc = fgFamilies->CellRect();
     txtFam->setGeometry(fgFamilies->x() + rc.left(), fgFamilies->y() + rc.top(), rc.width(), rc.height());
-    txtFam->setMaxLength(rule->maxLength);
-    txtFam->setText(fgFamilies->Text());
+    // the box takes the cell's whole text, also one longer than a user may
+    // type (a start ID the check moved past 9999, a long value read from a
+    // file): cutting it would show, and on the next keystroke store, a
+    // different number
+    const QString shown = fgFamilies->Text();
+    txtFam->setMaxLength(qMax(rule->maxLength, int(shown.size())));
+    txtFam->setText(shown);
     txtFam->show();
     txtFam->raise();
     txtFam->setCursorPosition(int(txtFam->text().size()));

@@ -31,6 +31,8 @@ constexpr int px(int twips) { return (twips + 7) / 15; }
 // top edge is at 120, the editors at the cell top + 95).
 constexpr int kEditorLift = px(120 - 95);
 constexpr int kListExtraWidth = px(300);
+// The most characters the text box takes from the keyboard.
+constexpr int kTypedMaxLength = 6;
 
 bool inGroupColumn(int c) { return c >= 1 && c <= kGroupCount; }
 }  // namespace
@@ -63,7 +65,7 @@ frmCfgGroup::frmCfgGroup(QWidget *parent) : QWidget(parent)
 
     txtGrp = new QLineEdit(this);
     txtGrp->setObjectName(QStringLiteral("txtGrp"));
-    txtGrp->setMaxLength(6);
+    txtGrp->setMaxLength(kTypedMaxLength);
     txtGrp->resize(px(1000), px(285));
     txtGrp->hide();
 
@@ -199,7 +201,12 @@ void frmCfgGroup::openTextEditor()
     const QRect cell = fgGroups->CellRect();
     const QPoint origin = fgGroups->geometry().topLeft();
     txtGrp->setGeometry(origin.x() + cell.left(), origin.y() + cell.top() - kEditorLift, cell.width(), px(285));
-    txtGrp->setText(fgGroups->Text());
+    // a longer text from a file (a Reference, say) is shown whole: cutting it
+    // to six characters would store the cut text with the next keystroke.
+    // A cell that holds no more takes six characters from the keyboard.
+    const QString shown = fgGroups->Text();
+    txtGrp->setMaxLength(qMax(kTypedMaxLength, int(shown.size())));
+    txtGrp->setText(shown);
     txtGrp->show();
     txtGrp->raise();
     txtGrp->setCursorPosition(int(txtGrp->text().size()));

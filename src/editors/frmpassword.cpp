@@ -66,8 +66,14 @@ void frmPassword::cmdOK_Click()
 {
     if (!AccessCodeMatches(txtName->text()))
         return;
-    if (gRun.sAccessMode == QLatin1String("advanced"))
+    if (gRun.sAccessMode == QLatin1String("advanced")) {
+        // the shut-down may unload this dialog's owner, and with it this
+        // dialog, while the advanced settings are open
+        const QPointer<frmPassword> self(this);
         ShowAdvancedSettings(this);
+        if (!self)
+            return;
+    }
     unload();
 }
 

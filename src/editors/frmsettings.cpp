@@ -155,8 +155,9 @@ frmSettings::frmSettings(QWidget *parent) : QDialog(parent)
     top->addLayout(ports);
     top->addLayout(buttons);
     top->setSizeConstraint(QLayout::SetFixedSize);
-    // OK holds the first tab position
+    // OK holds the first tab position: it has the focus when the dialog opens
     setTabOrder(cmdOK, txDutyCycle);
+    cmdOK->setFocus();
 
     // ---- handlers
     connect(txDutyCycle, &QLineEdit::textChanged, this, &frmSettings::txDutyCycle_Change);

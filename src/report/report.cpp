@@ -134,10 +134,14 @@ private:
         row(QStringLiteral("Active:"), report::GroupActiveRow(g));
         row(QStringLiteral("Group ID:"), report::GroupIDRow(g));
         for (int k = 1; k <= kGroupPagerIDCount; ++k) {
+            // the label goes out before the cells are built, so a pager ID
+            // that is no number leaves its row labelled and empty
+            y += kRowPitch;
+            label(kLeft, y, QStringLiteral("Pager ID %1:").arg(k));
             const auto cells = report::GroupPagerIDRow(g, k);
             if (!cells)
                 throw StopReport{};
-            row(QStringLiteral("Pager ID %1:").arg(k), *cells);
+            value(kValueX, y, *cells);
         }
         row(QStringLiteral("Timer Active:"), report::GroupTimerActiveRow(g));
         row(QStringLiteral("Timer Msg #:"), report::GroupTimerMsgRow(g));

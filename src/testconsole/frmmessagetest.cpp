@@ -162,6 +162,12 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
         if (row >= 0)
             lb_Archive_Click();
     });
+    // a click on the entry already selected copies it again (the message
+    // box may have been edited since)
+    connect(lb_Archive, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (item && item == lb_Archive->currentItem() && messageText() != item->text())
+            lb_Archive_Click();
+    });
     connect(&Timer1, &platform::Timer::fired, this, &frmMessageTest::Timer1_Timer);
     connect(&Timer2, &platform::Timer::fired, this, &frmMessageTest::Timer2_Timer);
 
@@ -348,15 +354,17 @@ void frmMessageTest::cmdSendMsg_Click()
     if (gLink)
         gLink->Timer2.setInterval(10000);
     QPointer<frmMessageTest> self = this;
+    // the check handles window messages: the console may close meanwhile,
+    // and then neither its box nor a page may follow
     if (!ValidatePagerID()) {
-        if (!self)
+        if (!self || m_unloaded)
             return;
         platform::MsgBox(QStringLiteral("Pager ID Value is Invalid"), Buttons::OK, Icon::None,
                          QStringLiteral("Invalid PIN"));
         platform::SetDefaultPointer();
         return;
     }
-    if (!self)
+    if (!self || m_unloaded)
         return;
     sendThroughEngine(true);
 }
@@ -623,6 +631,7 @@ void frmMessageTest::rangeStart()
     txtPIN->setText(m_range->txtPIN->text());
     mnuRangeTest->setText(QStringLiteral("Stop &Range Test"));
     gRun.bRangeTestRunning = true;
+    ++m_rangeRun;
     m_rangeBase = m_range->txtBaseMsg->text();
     setWindowTitle(RangeCountdownCaption(gRun.sBrand, iRangeCycleSecs));
     m_nextRangeMsg = NowSecs() + iRangeCycleSecs;
@@ -675,13 +684,16 @@ void frmMessageTest::Timer2_Timer()
     }
 
     QPointer<frmMessageTest> self = this;
+    // A run stopped and started again before this loop saw its next tick
+    // belongs to a loop of its own: this one then leaves quietly.
+    const int run = m_rangeRun;
     int16_t page = 0;
     for (;;) {
         page = NextPageNumber(page);
         setMessageText(RangePageText(rangeBaseMessage(), page));
         setWindowTitle(RangeCountdownCaption(gRun.sBrand, 0));
         SendCurrentPage();
-        if (!self || m_unloaded)
+        if (!self || m_unloaded || run != m_rangeRun)
             return;
 
         // count the seconds down to the next page, one tick at a time
@@ -695,6 +707,8 @@ void frmMessageTest::Timer2_Timer()
                     break;  // stopped under the wait: take it as the tick
             }
             gWait.bTimer1Expired = false;
+            if (run != m_rangeRun)
+                return;
             if (!gRun.bRangeTestRunning) {
                 setWindowTitle(PagingTestCaption(gRun.sBrand));
                 return;

@@ -110,6 +110,7 @@ private:
     bool m_loaded = false;       // Form_Load has begun
     bool m_unloaded = false;     // the closing has run or runs
     bool m_closeAfterPage = false;
+    int m_rangeRun = 0;          // counts the runs started; a loop serves only its own run
     int m_flashes = 0;
     bool m_flashState = false;
 };

@@ -306,6 +306,21 @@ TEST_F(FamiliesEditor, TypedStartIDAndCapcodeAreStoredAndWorkedOut)
     EXPECT_EQ(back(1, 5), colours::Ivory);
 }
 
+TEST_F(FamiliesEditor, TheTextBoxShowsALongStoredValueWhole)
+{
+    // a start ID that the families check moved past four digits
+    gDb.Families[0] = sample();
+    gDb.Families[0][famStartID] = "10000";
+    ASSERT_TRUE(open());
+    select(1, 3);
+    EXPECT_EQ(w->txtFam->text(), "10000");
+    EXPECT_EQ(gDb.Families[0][famStartID], "10000");
+    // a value of the usual length still takes four characters at most
+    select(2, 3);
+    type("12345");
+    EXPECT_EQ(w->txtFam->text(), "1234");
+}
+
 TEST_F(FamiliesEditor, OutOfRangeValues)
 {
     gDb.Families[0] = sample();

@@ -312,6 +312,23 @@ TEST_F(GroupsEditor, TypingStoresEachKeystrokeAtOnce)
     EXPECT_EQ(e->fgGroups->TextMatrix(1, 1), "ABCDEF");
 }
 
+TEST_F(GroupsEditor, ALongReferenceFromAFileIsEditedWhole)
+{
+    setGroup(3, {"300"});
+    gDb.Groups[2][grpReference] = "Ward 7 East";
+    frmCfgGroup *e = open();
+    click(e, 1, 3);
+    EXPECT_EQ(e->txtGrp->text(), "Ward 7 East");
+    QTest::keyClick(e->txtGrp, Qt::Key_Backspace);
+    EXPECT_EQ(gDb.Groups[2][grpReference], "Ward 7 Eas");
+    EXPECT_EQ(e->fgGroups->TextMatrix(1, 3), "Ward 7 Eas");
+
+    // a short cell still takes six characters from the keyboard
+    click(e, 1, 4);
+    QTest::keyClicks(e->txtGrp, "ABCDEFG");
+    EXPECT_EQ(gDb.Groups[3][grpReference], "ABCDEF");
+}
+
 // ---- keys ----------------------------------------------------------------------------------------------
 
 TEST_F(GroupsEditor, KeysMoveTheCurrentCellAndOpenItsEditor)

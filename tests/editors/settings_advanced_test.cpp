@@ -117,6 +117,8 @@ TEST_F(AdvancedSettings, OpensOnAVersion8EncoderWithTheStoredSettings)
     for (const auto &[actual, expected] : texts)
         EXPECT_EQ(actual, expected);
     EXPECT_TRUE(d->cmdOK->isDefault());
+    EXPECT_EQ(d->focusWidget(), d->cmdOK);
+    EXPECT_EQ(d->cmdOK->nextInFocusChain(), d->txDutyCycle);
 
     // version 8: the version 7 options hidden, port 2 never shown
     for (QWidget *c : std::initializer_list<QWidget *>{d->chkFlowBeforeACK, d->chkBriefACK, d->chkPET, d->fraPort[1]})

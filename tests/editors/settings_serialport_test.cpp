@@ -291,3 +291,26 @@ TEST_F(SerialPortSettings, RunsModallyAndLeadsThroughTheAccessCodeToTheAdvancedS
     EXPECT_EQ(forms::window("frmPassword"), nullptr);
     EXPECT_EQ(gSettings.sSerial1Baud, "300");
 }
+
+TEST_F(SerialPortSettings, AShutDownBehindTheAdvancedSettingsUnloadsTheWholeChain)
+{
+    bool advancedShown = false;
+    RunWhen([] { return forms::window("frmSettings_Main") && forms::window("frmSettings_Main")->isVisible(); },
+            [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdSettings->click(); });
+    RunWhen([] { return forms::window("frmPassword") && forms::window("frmPassword")->isVisible(); },
+            [] {
+                auto *p = qobject_cast<frmPassword *>(forms::window("frmPassword"));
+                p->txtName->setText("KRELV");
+                p->cmdOK->click();
+            });
+    RunWhen([] { return forms::window("frmSettings") && forms::window("frmSettings")->isVisible(); },
+            [&] {
+                advancedShown = true;
+                w->Form_Unload();
+            });
+    ShowSerialPortSettings(w);
+    EXPECT_TRUE(advancedShown);
+    EXPECT_EQ(forms::window("frmSettings"), nullptr);
+    EXPECT_EQ(forms::window("frmPassword"), nullptr);
+    EXPECT_EQ(forms::window("frmSettings_Main"), nullptr);
+}

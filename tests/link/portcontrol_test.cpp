@@ -429,7 +429,12 @@ TEST_F(PortControl, CancelDuringTheSearchClosesThePortWithAReboot)
             [] { forms::cancelSendIfLoaded()->Command1->click(); }, 0);
     clickPortButton();
     EXPECT_EQ(prompts.count(), 0);
-    EXPECT_EQ(peer.read(100), kProbe + kIdentify + kProbe + kIdentify + kProbe + kReboot);
+    // Cancel ends the third attempt at its probe, or at its identification
+    // when a busy machine let the short probe run out first
+    const QByteArray wire = peer.read(100);
+    const QByteArray twoAttempts = kProbe + kIdentify + kProbe + kIdentify;
+    EXPECT_TRUE(wire == twoAttempts + kProbe + kReboot || wire == twoAttempts + kProbe + kIdentify + kReboot)
+        << wire.toStdString();
     EXPECT_FALSE(gWait.bCancelRequested);
     EXPECT_FALSE(gWait.bReplyTimeout);
     EXPECT_FALSE(gRun.bV7Firmware);

@@ -135,6 +135,27 @@ TEST_F(ConsoleSim, AnInvalidPagerIDSendsNothing)
     EXPECT_EQ(w->Timer2.Interval(), 10000);
 }
 
+TEST_F(ConsoleSim, AConsoleClosedWhileThePagerIDIsCheckedSendsNoPage)
+{
+    openWithEncoder();
+    gSettings.bSerial1IDAsCap = false;  // the pager ID is looked up in the database
+    gDb.Families[0][famStartID] = QStringLiteral("0001");
+    gDb.Families[0][famPagerQty] = QStringLiteral("010");
+    gDb.Families[0][famComplete] = QStringLiteral("YES");
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("5");
+        c->setMessageText("late");
+        // the close arrives while the check lets window messages through
+        QMetaObject::invokeMethod(c, [c] { c->close(); }, Qt::QueuedConnection);
+        c->cmdSendMsg->click();
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_TRUE(pages().isEmpty());
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
 TEST_F(ConsoleSim, UnloadingFromOutsideRunsTheClosingOnceAndLeavesNoConsole)
 {
     openWithEncoder();
@@ -210,6 +231,43 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     EXPECT_GE(flashes, 1);
     EXPECT_FALSE(gRun.bRangeTestRunning);
     EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
+}
+
+TEST_F(ConsoleSim, ARunStartedAgainRightAfterAStopNumbersItsPagesFromOne)
+{
+    openWithEncoder();
+    int pagesAtStop = -1;
+    int pagesAtEnd = -1;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("7654321");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtBaseMsg->setText("First");
+        rangeDialog()->txtCycleTime->setText("-1");
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([&] { return pages().size() >= 2; }, [&] {
+        // stop, and start again before the stopped run has seen its next tick
+        console()->cmdSendMsg->click();
+        pagesAtStop = int(pages().size());
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([&] { return pagesAtStop >= 0 && rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtBaseMsg->setText("Second");
+        rangeDialog()->txtCycleTime->setText("-1");
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([&] { return pagesAtStop >= 0 && int(pages().size()) >= pagesAtStop + 3; }, [&] {
+        console()->cmdSendMsg->click();
+        pagesAtEnd = int(pages().size());
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_GE(pagesAtEnd, pagesAtStop + 3);
+    const QList<encsim::Page> sent = pages();
+    for (int i = pagesAtStop; i < pagesAtEnd; ++i)
+        EXPECT_EQ(sent[i].message, "Second " + QByteArray::number(i - pagesAtStop + 1));
 }
 
 TEST_F(ConsoleSim, ClosingDuringARangeTestStopsItAndSendsNoFurtherPage)
@@ -472,4 +530,21 @@ TEST_F(ConsoleArchive, ReplaceAsksAndWritesInPlace)
     prompts.answer(Answer::Yes);
     c->cmdReplace_Click();
     EXPECT_EQ(file(), "one\r\n2\r\nthree\r\n");
+}
+
+TEST_F(ConsoleArchive, ClickingTheSelectedEntryAgainCopiesItAgain)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one", "two"}, nullptr));
+    load();
+    c->show();
+    const auto clickRow = [&](int row) {
+        const QRect r = c->lb_Archive->visualItemRect(c->lb_Archive->item(row));
+        QTest::mouseClick(c->lb_Archive->viewport(), Qt::LeftButton, {}, r.center());
+    };
+    clickRow(1);
+    EXPECT_EQ(c->messageText(), "two");
+    c->setMessageText("two, edited");
+    clickRow(1);
+    EXPECT_EQ(c->lb_Archive->currentRow(), 1);
+    EXPECT_EQ(c->messageText(), "two");
 }
