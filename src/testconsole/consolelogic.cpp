@@ -4,6 +4,7 @@
 #include "platform/system.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 #include <cmath>
@@ -159,6 +160,15 @@ QString Comp1PagerID(const QString &groupField, bool *defined)
 // ---- message archive ---------------------------------------------------
 
 QString MessageArchivePath() { return QDir(platform::WritableAppPath()).filePath(QStringLiteral("messages.dat")); }
+
+QString MessageArchiveReadPath()
+{
+    // an installed program keeps its archive in the per-user folder; until
+    // that holds one, the archive that came beside the program is read
+    const QString own = MessageArchivePath();
+    const QString beside = QDir(platform::AppPath()).filePath(QStringLiteral("messages.dat"));
+    return QFileInfo::exists(own) || !QFileInfo::exists(beside) ? own : beside;
+}
 
 QStringList ReadArchiveFile(const QString &path, bool *opened)
 {

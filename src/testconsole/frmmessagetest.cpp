@@ -489,7 +489,7 @@ void frmMessageTest::Form_Unload()
 
 void frmMessageTest::LoadArchive()
 {
-    const QStringList entries = ReadArchiveFile(MessageArchivePath());
+    const QStringList entries = ReadArchiveFile(MessageArchiveReadPath());
     const QSignalBlocker block(lb_Archive);
     lb_Archive->addItems(entries);
 }

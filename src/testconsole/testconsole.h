@@ -80,6 +80,9 @@ QString Comp1PagerID(const QString &groupField, bool *defined);
 // "messages.dat" in the program's folder (the per-user data folder when the
 // program's folder cannot be written).
 QString MessageArchivePath();
+// Where the archive is read from: MessageArchivePath(), or the archive beside
+// the program while the per-user folder holds none.
+QString MessageArchiveReadPath();
 // The entries of an archive file, in file order; `opened` tells whether the
 // file could be read at all.
 QStringList ReadArchiveFile(const QString &path, bool *opened = nullptr);
