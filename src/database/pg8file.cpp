@@ -1,5 +1,7 @@
 #include "database/pg8file.h"
 
+#include "platform/codepage.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -71,7 +73,7 @@ QString groupFieldName(int group, int field)
 
 // Why `value` cannot go into the file as it is, or an empty text when it can.
 // Every line is one record, so a line break would split it; a character
-// above U+00FF has no byte of its own and would come back as something else.
+// with no byte in the code page would come back as something else.
 QString storeProblem(const QString &value, const QString &fieldName)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -80,21 +82,9 @@ QString storeProblem(const QString &value, const QString &fieldName)
             return QStringLiteral("%1 holds a line break, which cannot be stored in a pager "
                                   "database file. Remove it and save again.")
                 .arg(fieldName);
-        if (c.unicode() <= 0xFF)
+        if (platform::HasAnsiByte(c))
             continue;
-        char32_t code = c.unicode();
-        QString shown(c);
-        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, value.at(i + 1));
-            shown = value.mid(i, 2);
-        } else if (c.isSurrogate()) {
-            shown.clear();
-        }
-        const QString codeText =
-            QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
-        const QString what = shown.isEmpty()
-            ? QStringLiteral("the character %1").arg(codeText)
-            : QStringLiteral("the character \u201C%1\u201D (%2)").arg(shown, codeText);
+        const QString what = platform::DescribeNonAnsi(value, i);
         return QStringLiteral("%1 holds %2, which cannot be stored in a pager database file. "
                               "Change it and save again.")
             .arg(fieldName, what);
@@ -311,14 +301,14 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
     }
     if (error)
         error->clear();
-    return out.toLatin1();
+    return platform::ToAnsi(out);
 }
 
 Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, PagerDatabase &db,
                                     EncoderSettings &settings, QString &notes)
 {
     Pg8ReadResult result;
-    const QStringList lines = splitLines(QString::fromLatin1(bytes));
+    const QStringList lines = splitLines(platform::FromAnsi(bytes));
     // rows follow the line's position in the file, not the number in its tag
     for (int counter = 0; counter < lines.size(); ++counter) {
         const QString &line = lines.at(counter);

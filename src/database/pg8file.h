@@ -3,7 +3,7 @@
 // bytes and on the data model; the main window shows the boxes and captions.
 //
 // File form, one record per line, every line ending CR LF, one byte per
-// character (Latin-1):
+// character in the 8-bit code page (Windows-1252):
 //   lines  1-50  "Fam<n>," and the nine stored family fields, comma-joined
 //   lines 51-60  "Grp<n>," group fields 0-27, a comma, then the Reference
 //   lines 61-75  "Msg<n>," and the message text as it is

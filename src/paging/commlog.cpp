@@ -2,6 +2,7 @@
 
 #include "paging/paginghost.h"
 #include "platform/dialogs.h"
+#include "platform/codepage.h"
 #include "platform/system.h"
 
 #include <QFile>
@@ -70,7 +71,7 @@ void WriteLogFileLine(const QString &line)
     if (!f || !f->isOpen())
         return;
     f->seek(f->size());
-    f->write(sLogFileLine.toLatin1());
+    f->write(platform::ToAnsi(sLogFileLine));
     f->flush();
 }
 

@@ -1,5 +1,7 @@
 #include "platform/serialport.h"
 
+#include "platform/codepage.h"
+
 #include "platform/system.h"
 
 #include <QFile>
@@ -347,12 +349,10 @@ bool SerialPort::Output(const QString &text)
 {
     if (!m_port->isOpen())
         return fail(kPortNotOpen);
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return fail(QStringLiteral("The text holds a character with no single-byte form (U+%1)")
-                            .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
-    }
-    const QByteArray bytes = text.toLatin1();
+    if (const qsizetype bad = FirstNonAnsi(text); bad >= 0)
+        return fail(QStringLiteral("The text holds %1, which has no byte in the code page")
+                        .arg(DescribeNonAnsi(text, bad)));
+    const QByteArray bytes = ToAnsi(text);
     if (bytes.isEmpty())
         return true;
     m_port->clearError();
@@ -385,7 +385,7 @@ QString SerialPort::Input()
     if (!m_port->isOpen())
         return QString();  // the device went away; ErrorText() says so
     const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
-    return QString::fromLatin1(bytes);
+    return FromAnsi(bytes);
 }
 
 int SerialPort::InBufferCount()

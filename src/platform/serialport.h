@@ -33,8 +33,8 @@ public:
     bool PortOpen() const;
     bool setPortOpen(bool open);
 
-    // Writes the text as single-byte characters; false when not open or the
-    // write fails, or the text holds a character with no single-byte form.
+    // Writes the text in the 8-bit code page; false when not open or the
+    // write fails, or the text holds a character with no byte in the page.
     bool Output(const QString &text);
 
     // Reads and removes every character waiting (InputLen 0).

@@ -1,6 +1,7 @@
 #include "testconsole/testconsole.h"
 
 #include "paging/engines.h"
+#include "platform/codepage.h"
 #include "platform/system.h"
 
 #include <QDir>
@@ -179,7 +180,7 @@ QStringList ReadArchiveFile(const QString &path, bool *opened)
         *opened = ok;
     if (!ok)
         return entries;
-    const QString text = QString::fromLatin1(f.readAll());
+    const QString text = platform::FromAnsi(f.readAll());
     // a line ends at CR LF, or at a CR or LF standing alone
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -200,7 +201,7 @@ QByteArray ArchiveFileBytes(const QStringList &entries)
 {
     QByteArray bytes;
     for (const QString &e : entries)
-        bytes += e.toLatin1() + "\r\n";
+        bytes += platform::ToAnsi(e) + "\r\n";
     return bytes;
 }
 
@@ -218,7 +219,7 @@ bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *
         return false;
     }
     for (const QString &e : entries)
-        f.write(e.toLatin1() + "\r\n");  // a failed line is skipped
+        f.write(platform::ToAnsi(e) + "\r\n");  // a failed line is skipped
     f.close();
     return true;
 }

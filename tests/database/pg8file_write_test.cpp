@@ -100,8 +100,8 @@ TEST(Pg8Write, unstorableText_isRefusedNamingTheField)
         const char *field;
         const char *detail;
     } cases[] = {
-        {[](auto &db, auto &, auto &) { db.CannedMessages[2] = QStringLiteral("5 \u20ac due"); },
-         "Canned message 3 ", "\u201c\u20ac\u201d (U+20AC)"},
+        {[](auto &db, auto &, auto &) { db.CannedMessages[2] = QStringLiteral("5 \u03a9 due"); },
+         "Canned message 3 ", "\u201c\u03a9\u201d (U+03A9)"},
         {[](auto &db, auto &, auto &) { db.Groups[1][grpReference] = QStringLiteral("\u65e5"); },
          "Group 2 Reference ", "U+65E5"},
         {[](auto &db, auto &, auto &) { db.Groups[9][grpPagerID20] = QStringLiteral("12\u0663"); },
@@ -133,10 +133,10 @@ TEST(Pg8Write, unstorableText_isRefusedNamingTheField)
 TEST(Pg8Write, firstUnstorableFieldInFileOrder_isTheOneNamed)
 {
     PagerDatabase db;
-    db.CannedMessages[0] = QStringLiteral("\u20ac");
-    db.Families[49][famPrefix] = QStringLiteral("\u20ac");
+    db.CannedMessages[0] = QStringLiteral("\u03a9");
+    db.Families[49][famPrefix] = QStringLiteral("\u03a9");
     QString error;
-    WritePagerDatabaseFile(db, EncoderSettings{}, QStringLiteral("\u20ac"), &error);
+    WritePagerDatabaseFile(db, EncoderSettings{}, QStringLiteral("\u03a9"), &error);
     EXPECT_TRUE(error.startsWith(QStringLiteral("Family 50 Prefix Message "))) << error.toStdString();
 }
 

@@ -190,9 +190,13 @@ TEST_F(SerialPortOnPty, OutputSendsEachCharacterAsOneByte)
     ASSERT_TRUE(port.Output(latin));
     EXPECT_EQ(peer.readUntil("\n"), QByteArray("\x01" "caf\xE9\xFF\r\n"));
 
-    // a character with no single-byte form is refused and nothing goes out
-    EXPECT_FALSE(port.Output(QStringLiteral("price ") + QChar(0x20AC)));
-    EXPECT_TRUE(port.ErrorText().contains("U+20AC")) << port.ErrorText().toStdString();
+    // the line carries the 8-bit code page: the euro sign is byte 0x80
+    ASSERT_TRUE(port.Output(QStringLiteral("price ") + QChar(0x20AC) + QChar(0x2019) + u'\r'));
+    EXPECT_EQ(peer.readUntil("\r"), QByteArray("price \x80\x92\r"));
+
+    // a character with no byte in the page is refused and nothing goes out
+    EXPECT_FALSE(port.Output(QStringLiteral("angle ") + QChar(0x03A9)));
+    EXPECT_TRUE(port.ErrorText().contains("U+03A9")) << port.ErrorText().toStdString();
     EXPECT_EQ(peer.read(100), QByteArray());
 }
 
