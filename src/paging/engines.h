@@ -35,7 +35,8 @@ int16_t OutComp2(QString pagerId, const QString &message, QString functionCode);
 int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode);
 
 // Bounds of the TAP engine where the paging system could otherwise keep it
-// sending for ever: busy answers answered by a resend, and log-ins.
+// sending for ever: busy answers answered by a resend (each after a tick of
+// the engine's timer), and log-ins.
 inline constexpr int kTapMaxBusyResends = 10;
 inline constexpr int kTapMaxLogins = 3;
 

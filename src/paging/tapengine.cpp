@@ -72,6 +72,10 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
                 if (busyResends < kTapMaxBusyResends) {
                     ++busyResends;
                     LogListOnly(QStringLiteral("Paging System Busy - Retrying"));
+                    // a busy system gets a tick to clear before the block goes again
+                    if (detail::WaitForReply(timer, reply, [](const QString &) { return false; }, false) ==
+                        WaitEnd::LinkGone)
+                        return 0;
                     resend = true;
                     continue;
                 }

@@ -72,6 +72,7 @@ TEST_F(TAPTest, ANakThenAnAckSendsOnceMore)
 
 TEST_F(TAPTest, BusyAnswersAreResentWithoutCountingAsNaks)
 {
+    platform::SetTimeScale(0.1);  // each busy answer waits out a tick
     input.replies({"\x1e" "111\r", "\x15", "\x1e" "111\r", "\x15", "\x1e" "111\r", "\x06"});
     EXPECT_EQ(send(), 1);
     EXPECT_EQ(input.frames().size(), 6);
@@ -81,12 +82,21 @@ TEST_F(TAPTest, BusyAnswersAreResentWithoutCountingAsNaks)
                                   "Paging System Busy - Retrying", kRetry, "Encoder: <ACK>"}));
 }
 
-TEST_F(TAPTest, APagingSystemThatStaysBusyIsGivenUpAfterTenResends)
+TEST_F(TAPTest, ABusyPagingSystemGetsATickBeforeEachResendAndIsGivenUpAfterTen)
 {
+    platform::SetTimeScale(0.1);
+    int ticks = 0;
+    QObject::connect(&link->Timer1, &platform::Timer::fired, [&] { ++ticks; });
+    QList<int> ticksAtFrame;
+    input.afterFrame = [&](int) { ticksAtFrame << ticks; };
     for (int i = 0; i < 20; ++i)
         input.reply("\x1e" "111");
     EXPECT_EQ(send(), 1);
     EXPECT_EQ(input.frames().size(), 11);
+    // the answers come at once: only the pauses between the sends tick
+    ASSERT_EQ(ticksAtFrame.size(), 11);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_GE(ticksAtFrame[i], i) << "send " << i + 1;
     EXPECT_EQ(log().count(QStringLiteral("Paging System Busy - Retrying")), 10);
     EXPECT_EQ(log().last(), "ERROR - Paging System Busy, Retried 10 Times - Msg Discarded");
     expectIdle();
