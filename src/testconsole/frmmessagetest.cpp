@@ -439,9 +439,9 @@ void frmMessageTest::done(int r)
         return;
     }
     if (PageInProgress() && m_loaded) {
-        // the encoder is still answering a page: close once it is done
+        // the encoder is still answering a page: close once its answer (or
+        // the sender's own time-out) is in the log
         m_closeAfterPage = true;
-        Timer1.setEnabled(false);  // ends the framed senders' wait at once
         return;
     }
     QPointer<frmMessageTest> self = this;

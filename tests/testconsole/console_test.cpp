@@ -369,6 +369,7 @@ struct ProtocolCase {
 QByteArray bytes(const QString &s) { return s.toLatin1(); }
 
 class ConsoleDispatchPeer : public SimAppFixture, public ::testing::WithParamInterface<ProtocolCase> {};
+class ConsolePeer : public SimAppFixture {};
 
 }  // namespace
 
@@ -414,6 +415,48 @@ INSTANTIATE_TEST_SUITE_P(
         ProtocolCase{"SCOPE", "SCOPE", [] { return bytes(paging::ScopeFrame("0000123", "hi", "B", "1200")); }},
         ProtocolCase{"SNPP", "SNPP", [] { return bytes(paging::SnppPage("123", "B")); }}),
     [](const ::testing::TestParamInfo<ProtocolCase> &info) { return std::string(info.param.name); });
+
+TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
+    platform::SetTimeScale(0.05);
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    gSettings.sSerial1Protocol = QStringLiteral("QV");
+    gSettings.bSerial1IDAsCap = true;
+    QByteArray wire;
+    QByteArray beforeAnswer("<not answered>");
+    QStringList log;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        QObject::connect(c, &QDialog::finished, [&log, c] {
+            for (int i = c->lb_log->count() - 1; i >= 0; --i)
+                log << c->lb_log->item(i)->text();
+        });
+        c->txtPIN->setText("123");
+        c->setMessageText("hi");
+        // the frame is on the line: close the console, and answer a little later
+        RunWhen([&] { return (wire += peer.readNow()).endsWith('\x04'); }, [&] {
+            platform::SetTimeScale(0.05);  // the closing's own wait
+            console()->close();
+            RunWhen([] { return true; }, [&] {
+                beforeAnswer = peer.readNow();
+                peer.write("\x06\x04");
+            }, 100);
+        });
+        platform::SetTimeScale(1.0);  // the reply wait ticks a second after the frame
+        c->cmdSendMsg->click();
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(wire, kReboot + bytes(paging::QuorvaneFrame("0000123", "hi", "D", "512")));
+    EXPECT_EQ(beforeAnswer, "");  // nothing of the closing went out before the answer
+    EXPECT_EQ(peer.read(100), kPrgmMode);
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_TRUE(log.last().endsWith(": Paging System: <ACK><EOT>")) << log.last().toStdString();
+    EXPECT_FALSE(log.join('\n').contains("No Response"));
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+}
 
 // ---- the archive buttons ---------------------------------------------------
 
