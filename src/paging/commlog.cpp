@@ -37,6 +37,27 @@ void errorBox(const QString &text)
     platform::MsgBox(text, platform::Buttons::OK, platform::Icon::Exclamation, platform::AppTitle());
 }
 
+// The box of a failure that does not stop the opening.
+void noticeBox(const QString &text)
+{
+    platform::MsgBox(text, platform::Buttons::OK, platform::Icon::None, platform::AppTitle());
+}
+
+// Appends sLogFileLine at the end of the open file. False with the system's
+// text when moving to the end or writing failed.
+bool appendLogFileLine(QString *error)
+{
+    QFile *f = logFile().get();
+    if (!f || !f->isOpen())
+        return true;
+    const QByteArray bytes = platform::ToAnsi(sLogFileLine);
+    // a device (a printer, a pipe) has no end to move to
+    if ((f->isSequential() || f->seek(f->size())) && f->write(bytes) == bytes.size())
+        return true;
+    *error = f->errorString();
+    return false;
+}
+
 }  // namespace
 
 void InsertLogLineInto(QListWidget *list, const QString &line, bool selectTop)
@@ -67,12 +88,9 @@ void WriteLogFileLine(const QString &line)
     if (iLogFileNum == 0)
         return;
     sLogFileLine = line + QStringLiteral("\r\n");
-    QFile *f = logFile().get();
-    if (!f || !f->isOpen())
-        return;
-    f->seek(f->size());
-    f->write(platform::ToAnsi(sLogFileLine));
-    f->flush();
+    // an engine's line that cannot be written is only missing from the file
+    QString ignored;
+    appendLogFileLine(&ignored);
 }
 
 void LogListAndFile(const QString &line)
@@ -146,19 +164,25 @@ void OpenCommLogFile()
     // closed here rather than left open unused
     CloseCommLogFile();
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadWrite)) {
+    // unbuffered: a line that cannot be written fails at its own write
+    if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         errorBox(file->errorString());
         iLogFileNum = 0;
         platform::SetDefaultPointer();
         return;
     }
-    file->seek(file->size());
+    // from here a failure is shown and the opening goes on
+    if (!file->isSequential() && !file->seek(file->size()))
+        noticeBox(file->errorString());
     logFile() = std::move(file);
     iLogFileNum = nextFileNumber();
 
     sLogLine = DefaultDateTimeText(LogClockNow()) + QStringLiteral(": Log File Opened - ") + path;
     AddLogLine(sLogLine);
-    WriteLogFileLine(sLogLine);
+    sLogFileLine = sLogLine + QStringLiteral("\r\n");
+    QString error;
+    if (!appendLogFileLine(&error))
+        noticeBox(error);
 }
 
 QString LogTimeStamp()

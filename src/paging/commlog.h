@@ -43,7 +43,9 @@ void LogListAndFile(const QString &line);
 void LogListOnly(const QString &line);
 
 // Asks for the log file, opens it for appending (or afresh, when the user
-// chooses to replace it) and logs its first line to list and file.
+// chooses to replace it) and logs its first line to list and file. A file
+// that opens but cannot be moved to its end or written shows the system's
+// text in a box and stays open.
 void OpenCommLogFile();
 
 // Closes the open log file, if any, and sets iLogFileNum to 0 (the console's

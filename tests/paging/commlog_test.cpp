@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 using namespace paging_test;
 using testing_support::SeenPrompt;
@@ -177,6 +180,26 @@ TEST_F(CommLogTest, AFileThatCannotBeOpenedIsReportedAndLeavesNoFileOpen)
     EXPECT_FALSE(prompts.last().text.isEmpty());
     EXPECT_EQ(iLogFileNum, 0);
     EXPECT_EQ(host.list.count(), 0);
+}
+
+TEST_F(CommLogTest, AFileThatOpensButCannotBeWrittenShowsTheSystemsText)
+{
+    // a name for the device that opens and fails every write with "disk full"
+    const QString path = dir.filePath(QStringLiteral("full.log"));
+    if (!QFileInfo(QStringLiteral("/dev/full")).isWritable() || !QFile::link(QStringLiteral("/dev/full"), path))
+        GTEST_SKIP() << "no /dev/full here";
+    prompts.answerFile(path);
+    prompts.answer(Answer::No);  // keep the "existing file"
+    prompts.answer(Answer::OK);
+    OpenCommLogFile();
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.last().text, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    EXPECT_EQ(prompts.last().icon, platform::Icon::None);
+    EXPECT_EQ(prompts.last().buttons, platform::Buttons::OK);
+    EXPECT_EQ(prompts.last().title, platform::AppTitle());
+    // the opening went on: the line is listed and the file stays in use
+    EXPECT_EQ(host.oldestFirst(), QStringList({QString::fromLatin1(opened) + path}));
+    EXPECT_NE(iLogFileNum, 0);
 }
 
 TEST_F(CommLogTest, OpeningASecondFileSendsLaterLinesThereOnly)
