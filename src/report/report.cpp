@@ -211,10 +211,13 @@ QString ReportCompanyLine(const QString &brand)
     return QStringLiteral("Quorvane Communications Inc.   Alder Falls   www.quorvane.example");
 }
 
-QString ReportDateText(const QDate &date)
+QString ReportDateText(const QDate &date, const QLocale &locale)
 {
-    return QLocale::system().monthName(date.month(), QLocale::ShortFormat) + QStringLiteral(". ")
-           + QString::number(date.day()) + QStringLiteral(", ") + QString::number(date.year());
+    QString month = locale.monthName(date.month(), QLocale::ShortFormat);
+    // some languages abbreviate with a full stop of their own ("Dez.")
+    if (!month.endsWith(QLatin1Char('.')))
+        month += QLatin1Char('.');
+    return month + QLatin1Char(' ') + QString::number(date.day()) + QStringLiteral(", ") + QString::number(date.year());
 }
 
 bool RenderDatabaseReport(platform::Printer &printer, const PagerDatabase &db, const EncoderSettings &settings,

@@ -7,6 +7,7 @@
 #include "database/state.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QPixmap>
 #include <QString>
 
@@ -38,4 +39,6 @@ bool RenderDatabaseReport(platform::Printer &printer, const PagerDatabase &db, c
 // Texts that depend on the brand or the date.
 QString ReportTitle(const QString &brand);
 QString ReportCompanyLine(const QString &brand);
-QString ReportDateText(const QDate &date);
+// "Dec. 7, 2026": the month's abbreviation in the user's language, with a
+// full stop after it unless it already ends in one.
+QString ReportDateText(const QDate &date, const QLocale &locale = QLocale::system());

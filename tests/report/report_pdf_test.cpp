@@ -83,6 +83,15 @@ TEST_F(ReportPdf, OneCopyIsTwoPagesEachWithFrameAndFooter)
     EXPECT_EQ(ImageCount(pdf), 2);
 }
 
+TEST(ReportDate, AFullStopFollowsTheMonthOnlyWhereItsAbbreviationHasNone)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(ReportDateText(QDate(2026, 12, 7), german), QStringLiteral("Dez. 7, 2026"));
+    EXPECT_EQ(ReportDateText(QDate(2026, 5, 17), german), QStringLiteral("Mai. 17, 2026"));
+    EXPECT_EQ(ReportDateText(QDate(2026, 12, 7), QLocale(QLocale::English, QLocale::UnitedStates)),
+              QStringLiteral("Dec. 7, 2026"));
+}
+
 TEST_F(ReportPdf, CopiesAreWholeAndInTurn)
 {
     const QString pdf = Render(dir, db, settings, TestFrame(), 3);
