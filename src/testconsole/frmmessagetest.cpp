@@ -4,10 +4,10 @@
 #include "app/frmterminal.h"
 #include "database/state.h"
 #include "link/encoderlink.h"
-#include "link/exchange.h"
 #include "paging/commlog.h"
 #include "paging/validatepagerid.h"
 #include "platform/dialogs.h"
+#include "testconsole/encodermode.h"
 #include "testconsole/frmrangetest.h"
 #include "testconsole/testconsole.h"
 
@@ -30,7 +30,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QThread>
 #include <QVBoxLayout>
 
 using namespace testconsole;
@@ -40,13 +39,7 @@ using platform::Icon;
 
 namespace {
 constexpr int kTestMessageMaxLength = 251;
-constexpr int kRebootPauseMs = 2500;
-constexpr int kSwitchBackPauseMs = 75;
 constexpr int kRangeWaitPollMs = 10;
-const QString kProgrammingSettings = QStringLiteral("9600,n,8,1");
-
-// A pause that lets no window message through.
-void BlockingPause(int ms) { QThread::msleep(static_cast<unsigned long>(platform::ScaledMs(ms))); }
 
 qint64 NowSecs() { return QDateTime::currentSecsSinceEpoch(); }
 }  // namespace
@@ -212,11 +205,8 @@ void frmMessageTest::Form_Load()
         if (!port.PortOpen())
             port.setPortOpen(true);
         // the encoder leaves programming mode for its paging input
-        EncoderSend(QStringLiteral("config reboot"), Term::CR);
-        BlockingPause(kRebootPauseMs);
+        const QString settings = EnterPagingMode();
         platform::SetDefaultPointer();
-        const QString settings = LinkSettingsText(gSettings.sSerial1Baud, gSettings.sSerial1Databits);
-        port.setSettings(settings);
         StatusPanel1->setText(ProtocolStatusText(gSettings.sSerial1Protocol, settings));
     } else {
         platform::SetDefaultPointer();
@@ -458,16 +448,11 @@ void frmMessageTest::Form_Unload()
     QPointer<frmMessageTest> self = this;
     platform::SetHourglass();
     // the encoder goes back into programming mode
-    EncoderExchange(QString(QChar(1)) + QStringLiteral("#PrgmMode#"), Term::None, true, {QStringLiteral("9600 baud")},
-                    kTimeoutAsSet, false);
-    if (gLink) {
-        gLink->MSComm1.setSettings(kProgrammingSettings);
-        BlockingPause(kSwitchBackPauseMs);
-        if (gLink->MSComm1.PortOpen()) {
-            if (frmTerminal *w = forms::terminal()) {
-                w->mnuTest->setEnabled(true);
-                w->mnuTest->menuAction()->setEnabled(true);
-            }
+    ReturnToProgrammingMode();
+    if (gLink && gLink->MSComm1.PortOpen()) {
+        if (frmTerminal *w = forms::terminal()) {
+            w->mnuTest->setEnabled(true);
+            w->mnuTest->menuAction()->setEnabled(true);
         }
     }
     // the range test ends with the console

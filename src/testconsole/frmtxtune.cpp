@@ -3,8 +3,8 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "link/encoderlink.h"
-#include "link/exchange.h"
 #include "platform/system.h"
+#include "testconsole/encodermode.h"
 #include "testconsole/testconsole.h"
 
 #include <QAction>
@@ -89,7 +89,15 @@ void frmTXTune::Form_Unload()
     m_unloaded = true;
     if (!gLink || !gLink->MSComm1.PortOpen())
         return;
-    EncoderSend(QStringLiteral("config reboot"), Term::CR);
+    // "config reboot" ends the test signal but leaves the encoder on its
+    // paging input: it is brought back to programming mode as the test
+    // console does it, so that the next command is taken as one
+    platform::SetHourglass();
+    testconsole::EnterPagingMode();
+    testconsole::ReturnToProgrammingMode();
+    platform::SetDefaultPointer();
+    if (!gLink || !gLink->MSComm1.PortOpen())
+        return;
     if (frmTerminal *w = forms::terminal()) {
         w->mnuTest->setEnabled(true);
         w->mnuTest->menuAction()->setEnabled(true);

@@ -1,5 +1,6 @@
 // Transmitter tuning: three buttons make the encoder put out a modulated
-// test signal at 512, 1200 or 2400 bit/s; closing sends it back to paging.
+// test signal at 512, 1200 or 2400 bit/s; closing restarts the encoder and
+// returns it to programming mode.
 #pragma once
 
 #include <QDialog>

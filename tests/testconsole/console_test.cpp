@@ -338,7 +338,7 @@ TEST_F(ConsoleSim, TuningSendsItsThreeCommandsAndRebootsOnClosing)
     ShowTransmitterTuning(w);
     EXPECT_EQ(forms::window("frmTXTune"), nullptr);
     // the simulator takes in the last bytes on its own thread
-    const QByteArray expected = QByteArray("TEST1200\rTEST1200\rTEST512\rTEST2400\r") + kReboot;
+    const QByteArray expected = QByteArray("TEST1200\rTEST1200\rTEST512\rTEST2400\r") + kReboot + kPrgmMode;
     EXPECT_TRUE(QTest::qWaitFor([&] { return encoder->wire().size() >= expected.size(); }, 2000));
     EXPECT_EQ(encoder->wire(), expected);
     EXPECT_TRUE(w->mnuTest->isEnabled());
@@ -350,10 +350,27 @@ TEST_F(ConsoleSim, TuningClosedByItsFrameRebootsOnce)
     RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); },
             [&] { forms::window("frmTXTune")->close(); });
     ShowTransmitterTuning(w);
-    encoder->sim().waitForExchanges(1, 1000);
-    QTest::qWait(100);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return encoder->wire().size() >= kReboot.size(); }, 2000));
-    EXPECT_EQ(encoder->wire(), kReboot);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, AfterTuningTheEncoderTakesALookupInProgrammingMode)
+{
+    openWithEncoder();  // port 1 pages at 2400 bit/s
+    gSettings.bSerial1IDAsCap = false;  // the lookup asks the encoder
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); },
+            [&] { forms::window("frmTXTune")->close(); });
+    ShowTransmitterTuning(w);
+    EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Programming);
+    EXPECT_EQ(w->MSComm1.Settings(), "9600,n,8,1");
+    w->txLookup->setText(QStringLiteral("105"));
+    w->cmdLookup_Click();
+    const QList<encsim::Exchange> ex = encoder->sim().exchanges();
+    ASSERT_EQ(ex.size(), 3);
+    EXPECT_EQ(ex[0].received, kReboot);
+    EXPECT_EQ(ex[1].received, kPrgmMode);  // at port 1's speed, the encoder being on its paging input
+    EXPECT_EQ(ex[2].received, "LOOKUP 105\r\n");
+    EXPECT_EQ(ex[2].mode, encsim::Mode::Programming);
+    EXPECT_TRUE(w->lblLookup->text().startsWith("Response: ")) << w->lblLookup->text().toStdString();
 }
 
 // ---- one page per protocol, against a peer that answers nothing ----------
