@@ -72,7 +72,7 @@ TEST_F(TAPTest, ANakThenAnAckSendsOnceMore)
 
 TEST_F(TAPTest, BusyAnswersAreResentWithoutCountingAsNaks)
 {
-    platform::SetTimeScale(0.1);  // each busy answer waits out a tick
+    platform::SetTimeScale(0.2);  // each busy answer waits out a tick
     input.replies({"\x1e" "111\r", "\x15", "\x1e" "111\r", "\x15", "\x1e" "111\r", "\x06"});
     EXPECT_EQ(send(), 1);
     EXPECT_EQ(input.frames().size(), 6);
@@ -84,7 +84,7 @@ TEST_F(TAPTest, BusyAnswersAreResentWithoutCountingAsNaks)
 
 TEST_F(TAPTest, ABusyPagingSystemGetsATickBeforeEachResendAndIsGivenUpAfterTen)
 {
-    platform::SetTimeScale(0.1);
+    platform::SetTimeScale(0.2);
     int ticks = 0;
     QObject::connect(&link->Timer1, &platform::Timer::fired, [&] { ++ticks; });
     QList<int> ticksAtFrame;
