@@ -348,6 +348,47 @@ TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyIm
     EXPECT_EQ(gSettings.sSerial2Protocol, "SNPP");
 }
 
+// A factory encoder keeps groups of eight fields: read into a fresh program
+// they leave the twenty pager IDs empty, and what was read must still go back,
+// from memory and from the file saved after the read.
+class FactoryEncoder : public DatabaseTransfer, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
+{
+    const int firmware = GetParam();
+    connect(firmware);
+    read();
+    ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    program();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    // the empty pager IDs go out as blanks in a row:
+    // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
+    EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
+                                    + QByteArray("\r\x03" "725\r")));
+    prompts.answerFile(path("factory.pg8"));
+    w->mnuSaveAs_Click();
+
+    // a fresh program opens the file and programs it
+    shutDown();  // the encoder restarts into paging mode
+    ResetSharedState();
+    w = start();
+    closeSplash();
+    gRun.bV7Firmware = firmware == 7;
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    ASSERT_TRUE(EncoderExchange(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("9600 baud")}, 4000,
+                                false).found);
+    prompts.answerFile(path("factory.pg8"));
+    w->mnuOpenFile_Click();
+    program();
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().title, "Program Encoder?");
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    expectCleanExit();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFamilies, FactoryEncoder, ::testing::Values(7, 8));
+
 // ---- bytes on the wire ------------------------------------------------------
 
 TEST_F(DatabaseTransfer, RecordsAndRequestsGoOutAsHandBuiltBlocks)
