@@ -129,11 +129,13 @@ void frmTerminal::cmdLookup_Click()
         return;
     }
 
-    // nothing goes out when a character of the entry has no byte to go as
+    // a character with no byte in the code page stops the lookup before
+    // anything goes out
     if (const QString problem = LookupEntryProblem(entry); !problem.isEmpty()) {
         platform::MsgBox(problem, platform::Buttons::OK, platform::Icon::Exclamation, platform::AppTitle());
         return;
     }
+
     // the wait below hands out window messages: nothing else may use the
     // port meanwhile, and the window may be gone when it ends
     PortBusyGuard guard;
