@@ -6,6 +6,7 @@
 #include "app/portbusy.h"
 #include "database/state.h"
 #include "link/exchange.h"
+#include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -49,6 +50,17 @@ QString LookupEntryForWire(const QString &entry)
             out += c;
     }
     return out;
+}
+
+QString LookupEntryProblem(const QString &entry)
+{
+    const QString wire = LookupEntryForWire(entry);
+    const qsizetype bad = platform::FirstNonAnsi(wire);
+    if (bad < 0)
+        return QString();
+    return QStringLiteral("The Lookup ID entry holds %1, which has no byte in the code page and cannot be "
+                          "sent to the encoder. Change it and try again.")
+        .arg(platform::DescribeNonAnsi(wire, bad));
 }
 
 CapcodeCheck CheckIDAsCapcode(const QString &entry)
@@ -114,6 +126,13 @@ void frmTerminal::cmdLookup_Click()
             return;
         }
         lblLookup->setText(IDAsCapcodeAnswer(entry));
+        return;
+    }
+
+    // a character with no byte in the code page stops the lookup before
+    // anything goes out
+    if (const QString problem = LookupEntryProblem(entry); !problem.isEmpty()) {
+        platform::MsgBox(problem, platform::Buttons::OK, platform::Icon::Exclamation, platform::AppTitle());
         return;
     }
 

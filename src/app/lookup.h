@@ -14,6 +14,10 @@ QString RewordLookupReply(const QString &reply);
 // pasted tab or line end) are left out.
 QString LookupEntryForWire(const QString &entry);
 
+// Why the entry cannot be sent, or an empty text: a character with no byte
+// in the code page. The text names the entry and the character.
+QString LookupEntryProblem(const QString &entry);
+
 // The local check while port 1 takes the pager ID as the capcode.
 enum class CapcodeCheck {
     Valid,

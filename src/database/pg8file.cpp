@@ -1,5 +1,6 @@
 #include "database/pg8file.h"
 
+#include "editors/cfgfam_cells.h"
 #include "platform/codepage.h"
 
 #include <QFile>
@@ -71,15 +72,24 @@ QString groupFieldName(int group, int field)
     return QStringLiteral("Group %1 %2").arg(group).arg(name);
 }
 
+// Where a value stands on its line: among the comma-separated fields, or as
+// the last item, which takes the rest of the line, commas included.
+enum class Place { Field, LineEnd };
+
 // Why `value` cannot go into the file as it is, or an empty text when it can.
-// Every line is one record, so a line break would split it; a character
-// with no byte in the code page would come back as something else.
-QString storeProblem(const QString &value, const QString &fieldName)
+// Every line is one record, so a line break would split it; a comma inside a
+// field would end it early and shift the fields after it; a character with
+// no byte in the code page would come back as something else.
+QString storeProblem(const QString &value, const QString &fieldName, Place place)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
         if (c == u'\r' || c == u'\n')
             return QStringLiteral("%1 holds a line break, which cannot be stored in a pager "
+                                  "database file. Remove it and save again.")
+                .arg(fieldName);
+        if (c == u',' && place == Place::Field)
+            return QStringLiteral("%1 holds a comma, which cannot be stored in a pager "
                                   "database file. Remove it and save again.")
                 .arg(fieldName);
         if (platform::HasAnsiByte(c))
@@ -177,7 +187,9 @@ void readFamilyLine(const QString &line, FamilyRow &row, Pg8ReadMode mode)
             value = padStartID(value);
         row[f] = value;
     }
-    if (row[famActive] == QLatin1String("1"))
+    // an inactive family keeps its definition when it holds a full one, so
+    // that programming sends it instead of the empty record
+    if (row[famActive] == QLatin1String("1") || cfgfam::FamilyComplete(row))
         row[famComplete] = QStringLiteral("YES");
 }
 
@@ -240,10 +252,10 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
     QString problem;
     const QString crlf = QStringLiteral("\r\n");
 
-    auto put = [&](const QString &value, const auto &fieldName) {
+    auto put = [&](const QString &value, const auto &fieldName, Place place = Place::LineEnd) {
         if (!problem.isEmpty())
             return;
-        problem = storeProblem(value, fieldName());
+        problem = storeProblem(value, fieldName(), place);
         out += value;
     };
 
@@ -251,11 +263,12 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
         out += QStringLiteral("Fam%1").arg(r + 1);
         for (int f = 0; f < kStoredFamilyFields; ++f) {
             out += u',';
-            put(db.Families[r][f], [&] {
-                return QStringLiteral("Family %1 %2")
-                    .arg(r + 1)
-                    .arg(QLatin1String(kFamilyFieldNames[f]));
-            });
+            put(
+                db.Families[r][f],
+                [&] {
+                    return QStringLiteral("Family %1 %2").arg(r + 1).arg(QLatin1String(kFamilyFieldNames[f]));
+                },
+                Place::Field);
         }
         out += crlf;
     }
@@ -264,7 +277,7 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
         out += QStringLiteral("Grp%1").arg(r + 1);
         for (int f = 0; f < kGroupFieldsBeforeReference; ++f) {
             out += u',';
-            put(db.Groups[r][f], [&] { return groupFieldName(r + 1, f); });
+            put(db.Groups[r][f], [&] { return groupFieldName(r + 1, f); }, Place::Field);
         }
         out += u',';
         put(db.Groups[r][grpReference], [&] { return groupFieldName(r + 1, grpReference); });

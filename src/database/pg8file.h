@@ -32,15 +32,20 @@ struct Pg8ReadResult {
     int lineCount = 0;             // lines seen, blank and unknown ones included
 };
 
-// The whole file as bytes. A character that has no single-byte form, or a
-// line break inside a value, would not come back as it was: the write is
-// refused, `error` (when given) names the field, and the result is empty.
+// The whole file as bytes. A character with no byte in the code page, a line
+// break inside a value, or a comma inside a family field or one of group
+// fields 0-27 would not come back as it was: the write is refused, `error`
+// (when given) names the field, and the result is empty.
 QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings &settings,
                                   const QString &notes, QString *error);
 
 // Fills db, settings and notes from the bytes of a file. Nothing is cleared
 // first: a line the file lacks leaves its fields as they are. Malformed
 // content is never an error.
+//
+// A family becomes complete when it is active or when its fields meet the
+// families editor's completeness rule; a group under the GroupID test of the
+// mode. Neither is ever made incomplete.
 //
 // Lines end at CR, CR LF or a lone LF (a file edited on another system still
 // reads line by line); a last line without an ending still counts.

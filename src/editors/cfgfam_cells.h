@@ -93,7 +93,8 @@ inline const QString kFuncWarningQuestion = QStringLiteral("Are You Sure You Wan
 
 // ---- completeness -------------------------------------------------------------
 // Quantity neither "000" nor empty, start ID not "0000", start capcode a
-// number of 8 or more, pager type "A" or "N".
+// number of 8 or more, pager type "A" or "N". The pager database file's
+// readers apply it too, whatever Active holds.
 bool FamilyComplete(const FamilyRow &row);
 // The values of an incomplete record; returns whether it was switched ON
 // (its Active "1" is then "0").

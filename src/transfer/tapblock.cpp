@@ -1,13 +1,17 @@
 #include "transfer/tapblock.h"
 
+#include "platform/codepage.h"
+
 #include <cstdint>
 
 QString TapChecksum(const QString &framed)
 {
-    // only the low 12 bits count; a wide sum keeps long texts from wrapping
+    // the encoder adds up the bytes it receives, so each character counts
+    // with its byte in the code page; only the low 12 bits count, and a wide
+    // sum keeps long texts from wrapping
     std::uint64_t sum = 0;
-    for (const QChar c : framed)
-        sum += c.unicode();
+    for (const char b : platform::ToAnsi(framed))
+        sum += static_cast<unsigned char>(b);
     QString out;
     for (int shift = 8; shift >= 0; shift -= 4)
         out += QChar(char16_t(u'0' + ((sum >> shift) & 0xF)));

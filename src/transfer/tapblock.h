@@ -1,8 +1,8 @@
 // TAP blocks as the encoder takes them on its programming link, and the
 // field splitter used on its record replies.
 //
-// Texts here are QStrings whose characters all have codes 0..255 (Latin-1);
-// the serial port sends each character as one byte.
+// Texts here are QStrings of characters of the 8-bit code page; the serial
+// port sends each character as its one byte.
 #pragma once
 
 #include <QLatin1String>
@@ -21,8 +21,9 @@ inline constexpr QLatin1String kRequestPagerID{"019d46"};
 inline constexpr QLatin1String kProgramPagerID{"019d56"};
 
 // The three checksum characters of a TAP block: the low 12 bits of the sum of
-// the character codes of `framed` (STX through ETX), most significant nibble
-// first, each written as '0' + nibble (so 10..15 come out as ':' .. '?').
+// the bytes of `framed` (STX through ETX) in the code page, so the euro sign
+// counts 0x80; most significant nibble first, each written as '0' + nibble
+// (so 10..15 come out as ':' .. '?').
 QString TapChecksum(const QString &framed);
 
 // STX, pager-ID field, CR, text, CR, ETX, checksum, CR. Both texts are framed

@@ -1,19 +1,25 @@
 #include "transfer/validation.h"
 
+#include "platform/codepage.h"
+
+#include <algorithm>
+
 namespace {
 
 bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
 
-// What stops one character from travelling, or nothing. Inside a token a
-// blank would split the record and a double quote would open a message.
-std::optional<QString> characterProblem(QChar c, bool blankAllowed)
+// What stops the character at `i` from travelling, or nothing. Inside a
+// token a blank would split the record and a double quote would open a
+// message; a character with no byte in the code page cannot go on the line.
+std::optional<QString> characterProblem(const QString &value, qsizetype i, bool blankAllowed)
 {
+    const QChar c = value.at(i);
+    if (!platform::HasAnsiByte(c))
+        return QStringLiteral("holds %1, which has no byte in the code page and cannot be sent")
+            .arg(platform::DescribeNonAnsi(value, i));
     const char16_t u = c.unicode();
-    if (u > 0xFF)
-        return QStringLiteral("holds the character %1, which the encoder cannot receive (single-byte Latin-1 characters only)")
-            .arg(quoted(QString(c)));
     if (isControl(u))
         return QStringLiteral("holds a control character (code %1)").arg(int(u));
     if (u == u'"')
@@ -23,23 +29,33 @@ std::optional<QString> characterProblem(QChar c, bool blankAllowed)
     return std::nullopt;
 }
 
-std::optional<QString> tokenProblem(const QString &value, bool digitsOnly)
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+enum class Form {
+    Text,          // any single token
+    Digits,        // digits 0 to 9 only
+    SignedDigits,  // the same, or a minus sign and digits: a setting read as a 16-bit number
+};
+
+// An empty token is no fault: it goes out as the record or command builds it,
+// two blanks in a row, as the readers may have stored it.
+std::optional<QString> tokenProblem(const QString &value, Form form)
 {
-    if (value.isEmpty())
-        return QStringLiteral("is empty");
-    for (const QChar c : value)
-        if (auto p = characterProblem(c, false))
+    for (qsizetype i = 0; i < value.size(); ++i)
+        if (auto p = characterProblem(value, i, false))
             return p;
-    if (digitsOnly)
-        for (const QChar c : value)
-            if (c < u'0' || c > u'9')
-                return QStringLiteral("is %1, not a number (digits 0 to 9 only)").arg(quoted(value));
+    if (form == Form::Text || value.isEmpty())
+        return std::nullopt;
+    const qsizetype first = form == Form::SignedDigits && value.startsWith(u'-') ? 1 : 0;
+    const bool number = value.size() > first && std::all_of(value.begin() + first, value.end(), isDigit);
+    if (!number)
+        return QStringLiteral("is %1, not a number (digits 0 to 9 only)").arg(quoted(value));
     return std::nullopt;
 }
 
-std::optional<TransferProblem> checkToken(const QString &item, const QString &value, bool digitsOnly)
+std::optional<TransferProblem> checkToken(const QString &item, const QString &value, Form form)
 {
-    if (auto p = tokenProblem(value, digitsOnly))
+    if (auto p = tokenProblem(value, form))
         return TransferProblem{item, *p};
     return std::nullopt;
 }
@@ -64,24 +80,23 @@ std::optional<TransferProblem> CheckSettingsForProgramming(Firmware fw, const En
     struct Item {
         const char *name;
         const QString &value;
-        bool digitsOnly;
     };
     const Item numbers[] = {
-        {"Duty Cycle", s.sDutyCycle, true},
-        {"Max Msgs/Batch", s.sMaxBatch, true},
+        {"Duty Cycle", s.sDutyCycle},
+        {"Max Msgs/Batch", s.sMaxBatch},
     };
     const Item texts[] = {
-        {"Port 1 Flow Control", s.sSerial1Flow, false},  {"Port 2 Flow Control", s.sSerial2Flow, false},
-        {"Port 1 Protocol", s.sSerial1Protocol, false},  {"Port 2 Protocol", s.sSerial2Protocol, false},
-        {"Port 1 Baud Rate", s.sSerial1Baud, false},     {"Port 2 Baud Rate", s.sSerial2Baud, false},
-        {"Port 1 Data Bits", s.sSerial1Databits, false}, {"Port 2 Data Bits", s.sSerial2Databits, false},
+        {"Port 1 Flow Control", s.sSerial1Flow},  {"Port 2 Flow Control", s.sSerial2Flow},
+        {"Port 1 Protocol", s.sSerial1Protocol},  {"Port 2 Protocol", s.sSerial2Protocol},
+        {"Port 1 Baud Rate", s.sSerial1Baud},     {"Port 2 Baud Rate", s.sSerial2Baud},
+        {"Port 1 Data Bits", s.sSerial1Databits}, {"Port 2 Data Bits", s.sSerial2Databits},
     };
     for (const Item &i : numbers)
-        if (auto p = checkToken(settingItem(i.name), i.value, i.digitsOnly))
+        if (auto p = checkToken(settingItem(i.name), i.value, Form::SignedDigits))
             return p;
     if (fw == Firmware::V8)
         for (const Item &i : texts)
-            if (auto p = checkToken(settingItem(i.name), i.value, i.digitsOnly))
+            if (auto p = checkToken(settingItem(i.name), i.value, Form::Text))
                 return p;
     return std::nullopt;
 }
@@ -94,7 +109,7 @@ std::optional<TransferProblem> CheckGroupForProgramming(const GroupRow &row, int
     for (int f = 0; f <= grpPagerID20; ++f) {
         const QString name = f < grpPagerID1 ? QLatin1String(kGroupFieldNames[f])
                                              : QStringLiteral("Pager ID %1").arg(f - grpPagerID1 + 1);
-        if (auto p = checkToken(prefix + name, row[f], true))
+        if (auto p = checkToken(prefix + name, row[f], Form::Digits))
             return p;
     }
     return std::nullopt;
@@ -106,7 +121,8 @@ std::optional<TransferProblem> CheckFamilyForProgramming(const FamilyRow &row, i
         return std::nullopt;
     const QString prefix = QStringLiteral("Family %1, ").arg(n);
     for (int f = 0; f <= famSuffix; ++f)
-        if (auto p = checkToken(prefix + QLatin1String(kFamilyFieldNames[f]), row[f], f != famPgrType))
+        if (auto p = checkToken(prefix + QLatin1String(kFamilyFieldNames[f]), row[f],
+                                f == famPgrType ? Form::Text : Form::Digits))
             return p;
     return std::nullopt;
 }
@@ -118,8 +134,8 @@ std::optional<TransferProblem> CheckMessageForProgramming(const QString &message
         return TransferProblem{item, QStringLiteral("is %1 characters long (at most %2)")
                                          .arg(message.size())
                                          .arg(kMessageMaxLength)};
-    for (const QChar c : message)
-        if (auto p = characterProblem(c, true))
+    for (qsizetype i = 0; i < message.size(); ++i)
+        if (auto p = characterProblem(message, i, true))
             return TransferProblem{item, *p};
     return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace testing_support;
 using platform::Answer;
@@ -138,6 +139,35 @@ TEST_F(FileCommands, TextOutsideTheCodePageIsNotSaved)
     EXPECT_TRUE(prompts.last().text.contains("3")) << prompts.last().text.toStdString();
     EXPECT_FALSE(QFile::exists(path("omega.pg8")));
     EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+}
+
+TEST_F(FileCommands, BytesOfTheCodePageComeBackUnchanged)
+{
+    // a file written on Windows: bytes 0x80 to 0x9F in a message and the notes
+    QByteArray high;
+    for (int b = 0x80; b <= 0x9F; ++b)
+        high += char(b);
+    QByteArray bytes = WritePagerDatabaseFile(pg8test::FullDatabase(), pg8test::FullSettings(), "", nullptr);
+    bytes.replace("Msg3,Page 3, call desk, ext 203\r\n", "Msg3," + high + "\r\n");
+    bytes.replace("Notes,\"\"", "Notes,\"" + high + "\"");
+    const QString file = path("windows.pg8");
+    writeFile(file, bytes);
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    // undefined bytes stand for the control characters of the same code
+    const QString shown = QStringLiteral(u"\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039"
+                                         u"\u0152\u008d\u017d\u008f\u0090\u2018\u2019\u201c\u201d\u2022\u2013\u2014"
+                                         u"\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178");
+    EXPECT_EQ(gDb.CannedMessages[2], shown);
+    EXPECT_EQ(w->txtConfigNotes->text(), shown);
+    w->mnuSave_Click();
+    EXPECT_EQ(readFile(file), bytes);
+
+    // a euro sign typed into the notes is byte 0x80
+    w->txtConfigNotes->end(false);
+    QTest::sendKeyEvent(QTest::Click, w->txtConfigNotes, Qt::Key_unknown, QStringLiteral(u"\u20ac"), Qt::NoModifier);
+    w->mnuSave_Click();
+    EXPECT_TRUE(readFile(file).endsWith("Notes,\"" + high + "\x80\"\r\n"));
 }
 
 TEST_F(FileCommands, OpenOfAMissingFileShowsTheReason)

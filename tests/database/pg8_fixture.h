@@ -27,7 +27,7 @@ inline PagerDatabase FullDatabase()
         f[famStartID] = QString::number(1000 + n * 20);
         f[famPrefix] = QString::number(r % 15 + 1);
         f[famSuffix] = QStringLiteral("%1").arg((r + 7) % 15 + 1, 2, 10, QLatin1Char('0'));
-        f[famComplete] = f[famActive] == QLatin1String("1") ? QStringLiteral("YES") : QString();
+        f[famComplete] = QStringLiteral("YES");  // the inactive ones hold a full definition too
     }
     for (int g = 0; g < kGroupCount; ++g) {
         const int n = g + 1;

@@ -307,4 +307,18 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
                               l.settings, l.notes);
         EXPECT_EQ(l.db.Families[0][famComplete], QByteArray(active) == "1" ? "YES" : "-") << active;
     }
+    // and, in both modes, by a full definition whatever Active holds
+    const char *const definitions[][2] = {
+        {"Fam1,0,0000008,5,A,3,001,005,00,00", "YES"}, {"Fam1,,2000000,1,N,0,0,0,00,00", "YES"},
+        {"Fam1,0,0000008,5,A,3,000,005,00,00", "-"},   {"Fam1,0,0000007,5,A,3,001,005,00,00", "-"},
+        {"Fam1,0,0000008,5,A,3,001,0000,00,00", "-"},  {"Fam1,0,0000008,5,X,3,001,005,00,00", "-"},
+    };
+    for (const auto &[line, complete] : definitions) {
+        for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {
+            Loaded l;
+            l.db.Families[0][famComplete] = QStringLiteral("-");
+            ReadPagerDatabaseFile(QByteArray(line) + "\r\n", mode, l.db, l.settings, l.notes);
+            EXPECT_EQ(l.db.Families[0][famComplete], complete) << line;
+        }
+    }
 }

@@ -116,6 +116,11 @@ TEST(Pg8Write, unstorableText_isRefusedNamingTheField)
          "Config Notes ", "U+2192"},
         {[](auto &db, auto &, auto &) { db.CannedMessages[0] = QStringLiteral("two\nlines"); },
          "Canned message 1 ", "line break"},
+        // a comma would end the field early and shift the ones after it
+        {[](auto &db, auto &, auto &) { db.Families[0][famActive] = QStringLiteral("1,5"); },
+         "Family 1 Active ", "comma"},
+        {[](auto &db, auto &, auto &) { db.Groups[9][grpPagerID20] = QStringLiteral("60,1"); },
+         "Group 10 Pager ID 20 ", "comma"},
         {[](auto &, auto &, auto &n) { n = QStringLiteral("a\rb"); }, "Config Notes ", "line break"},
     };
     for (const Case &c : cases) {

@@ -70,6 +70,25 @@ TEST_F(Lookup, PastedControlCharactersAreNotSent)
     EXPECT_EQ(encoder->received(), QList<QByteArray>{"LOOKUP 1000\r\n"});
 }
 
+TEST_F(Lookup, TheEntryGoesInTheCodePageAndNothingGoesOutsideIt)
+{
+    w->lblLookup->setText(QStringLiteral("Response: kept"));
+    prompts.answer(Answer::OK);
+    lookUp(QStringLiteral(u"12\u03a93"));
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().text, QStringLiteral(u"The Lookup ID entry holds the character \u201c\u03a9\u201d (U+03A9), "
+                                                  u"which has no byte in the code page and cannot be sent to the "
+                                                  u"encoder. Change it and try again."));
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_EQ(encoder->sim().exchangeCount(), 0);
+    EXPECT_EQ(w->lblLookup->text(), "Response: kept");
+    EXPECT_FALSE(gRun.bPortBusy);
+
+    lookUp(QStringLiteral(u"12\u20ac3"));
+    EXPECT_EQ(encoder->received(), QList<QByteArray>{"LOOKUP 12\x80" "3\r\n"});
+}
+
 TEST_F(Lookup, NoAnswerShowsWhatArrivedAfterTheTimeOut)
 {
     platform::SetTimeScale(0.1);

@@ -49,6 +49,12 @@ TEST(TapBlock, ChecksumDigitsAboveNineUsePunctuationNotLetters)
     EXPECT_EQ(TapChecksum(QString()), wire("000"));
 }
 
+TEST(TapBlock, ChecksumAddsTheBytesOfTheCodePage)
+{
+    // the euro sign and the dash go as 0x80 and 0x96: the block adds up to 1295 = 0x50F
+    EXPECT_EQ(BuildTAPBlock(wire("019d56"), QStringLiteral("M 1 \"5 \u20ac \u2013 ok\"")).right(4), wire("50?\r"));
+}
+
 TEST(TapBlock, FramesControlCharactersInsideTheTextUnchanged)
 {
     const QString block = BuildTAPBlock(wire("019d56"), wire("a\x03\r"));

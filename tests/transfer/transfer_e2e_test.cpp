@@ -51,13 +51,15 @@ QByteArray readFile(const QString &path)
 }
 
 // The round-trip database: the full test database, with the families that
-// are not in use in the form an encoder keeps them.
+// are not in use in the form a factory encoder's read leaves them once saved
+// and opened again (the start ID padded to three digits); complete, they
+// travel as they are.
 PagerDatabase roundTripDatabase()
 {
     PagerDatabase db = pg8test::FullDatabase();
     for (FamilyRow &f : db.Families) {
         if (f[famActive] == u"0")
-            f = {"0", "8", "5", "A", "0", "0", "0", "0", "0", ""};
+            f = {"0", "8", "5", "A", "0", "0", "000", "0", "0", "YES"};
     }
     return db;
 }
@@ -220,7 +222,7 @@ TEST_F(DatabaseTransfer, Version8ProgramsAFileAndReadsItBackByteForByte)
             expected << db.Families[r][f];
         EXPECT_EQ(store.families[r], expected) << "family " << r + 1;
     }
-    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "000", "0", "0"}));
     EXPECT_EQ(store.families[0], QStringList({"1", "0000008", "1", "N", "0", "003", "1020", "1", "08"}));
     for (int m = 0; m < kMessageCount; ++m)
         EXPECT_EQ(store.messages[m], db.CannedMessages[m]) << "message " << m + 1;
@@ -290,7 +292,7 @@ TEST_F(DatabaseTransfer, Version7ProgramsAFileAndReadsBackWhatItCarries)
     EXPECT_EQ(sent.last(), "config idascap 1\r\n");
     const encsim::Database store = sim->database();
     EXPECT_EQ(store.groups[2].first(), "5003");
-    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "000", "0", "0"}));
     EXPECT_EQ(store.messages[4], db.CannedMessages[4]);
     EXPECT_EQ(sim->setting("idascap"), "1");
 
@@ -345,6 +347,47 @@ TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyIm
     // a version 7 read leaves port 2 alone
     EXPECT_EQ(gSettings.sSerial2Protocol, "SNPP");
 }
+
+// A factory encoder keeps groups of eight fields: read into a fresh program
+// they leave the twenty pager IDs empty, and what was read must still go back,
+// from memory and from the file saved after the read.
+class FactoryEncoder : public DatabaseTransfer, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
+{
+    const int firmware = GetParam();
+    connect(firmware);
+    read();
+    ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    program();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    // the empty pager IDs go out as blanks in a row:
+    // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
+    EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
+                                    + QByteArray("\r\x03" "725\r")));
+    prompts.answerFile(path("factory.pg8"));
+    w->mnuSaveAs_Click();
+
+    // a fresh program opens the file and programs it
+    shutDown();  // the encoder restarts into paging mode
+    ResetSharedState();
+    w = start();
+    closeSplash();
+    gRun.bV7Firmware = firmware == 7;
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    ASSERT_TRUE(EncoderExchange(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("9600 baud")}, 4000,
+                                false).found);
+    prompts.answerFile(path("factory.pg8"));
+    w->mnuOpenFile_Click();
+    program();
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().title, "Program Encoder?");
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    expectCleanExit();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFamilies, FactoryEncoder, ::testing::Values(7, 8));
 
 // ---- bytes on the wire ------------------------------------------------------
 

@@ -9,7 +9,8 @@
 namespace {
 
 // A database that may go out as it is: New Database values, with family 3
-// and group 2 complete and two messages.
+// and group 2 complete (one pager ID left empty, as a short group reply
+// leaves it) and two messages.
 PagerDatabase sendableDatabase()
 {
     PagerDatabase db;
@@ -19,7 +20,8 @@ PagerDatabase sendableDatabase()
     g[grpGroupID] = QStringLiteral("0300");
     g[grpActive] = QStringLiteral("1");
     g[grpComplete] = QStringLiteral("YES");
-    db.CannedMessages[0] = QStringLiteral("Fire drill at 10:00, \xe9t\xe9 wing");
+    g[grpPagerID1 + 4].clear();
+    db.CannedMessages[0] = QStringLiteral("Fire drill at 10:00, \xe9t\xe9 wing \u2013 \u20ac5");
     db.CannedMessages[4] = QString(kMessageMaxLength, QChar(u'x'));
     return db;
 }
@@ -27,7 +29,9 @@ PagerDatabase sendableDatabase()
 TEST(Validation, SendableDataPassesForBothFamilies)
 {
     const PagerDatabase db = sendableDatabase();
-    const EncoderSettings s;
+    EncoderSettings s;
+    s.sSerial2Flow.clear();              // a reply of its line end alone
+    s.sDutyCycle = QStringLiteral("-1");  // a negative 16-bit answer
     EXPECT_EQ(CheckBeforeProgramming(Firmware::V7, db, s), std::nullopt);
     EXPECT_EQ(CheckBeforeProgramming(Firmware::V8, db, s), std::nullopt);
 }
@@ -42,23 +46,23 @@ TEST(Validation, EachFaultIsNamedByItsItem)
     } cases[] = {
         {"duty cycle with a letter", [](auto &, auto &s) { s.sDutyCycle = QStringLiteral("6O"); },
          "Encoder Settings, Duty Cycle", QStringLiteral("is \"6O\", not a number (digits 0 to 9 only)")},
-        {"empty batch size", [](auto &, auto &s) { s.sMaxBatch.clear(); }, "Encoder Settings, Max Msgs/Batch",
-         QStringLiteral("is empty")},
+        {"batch size with a plus", [](auto &, auto &s) { s.sMaxBatch = QStringLiteral("+10"); },
+         "Encoder Settings, Max Msgs/Batch", QStringLiteral("is \"+10\", not a number (digits 0 to 9 only)")},
         {"protocol with a blank", [](auto &, auto &s) { s.sSerial2Protocol = QStringLiteral("TAP 2"); },
          "Encoder Settings, Port 2 Protocol", QStringLiteral("holds a blank")},
         {"flow with a quote", [](auto &, auto &s) { s.sSerial1Flow = QStringLiteral("H\"W"); },
          "Encoder Settings, Port 1 Flow Control", QStringLiteral("holds a double quote")},
         {"start capcode with a blank", [](auto &db, auto &) { db.Families[2][famStartCap] = QStringLiteral("000 1000"); },
          "Family 3, Start Capcode", QStringLiteral("holds a blank")},
-        {"empty prefix", [](auto &db, auto &) { db.Families[2][famPrefix].clear(); }, "Family 3, Prefix Message",
-         QStringLiteral("is empty")},
+        {"signed prefix", [](auto &db, auto &) { db.Families[2][famPrefix] = QStringLiteral("-1"); },
+         "Family 3, Prefix Message", QStringLiteral("is \"-1\", not a number (digits 0 to 9 only)")},
         {"pager type with a tab", [](auto &db, auto &) { db.Families[2][famPgrType] = QStringLiteral("A\t"); },
          "Family 3, Pager Type", QStringLiteral("holds a control character (code 9)")},
         {"quantity with a sign", [](auto &db, auto &) { db.Families[2][famPagerQty] = QStringLiteral("+10"); },
          "Family 3, Pager Quantity", QStringLiteral("is \"+10\", not a number (digits 0 to 9 only)")},
-        {"pager ID beyond Latin-1", [](auto &db, auto &) { db.Groups[1][grpPagerID1 + 6] = QStringLiteral("12\u20ac"); },
+        {"pager ID outside the code page", [](auto &db, auto &) { db.Groups[1][grpPagerID1 + 6] = QStringLiteral("12\u03a9"); },
          "Group 2, Pager ID 7",
-         QStringLiteral("holds the character \"\u20ac\", which the encoder cannot receive (single-byte Latin-1 characters only)")},
+         QStringLiteral("holds the character \u201c\u03a9\u201d (U+03A9), which has no byte in the code page and cannot be sent")},
         {"timer message with a letter", [](auto &db, auto &) { db.Groups[1][grpTimerMsg] = QStringLiteral("0A"); },
          "Group 2, Timer Message", QStringLiteral("is \"0A\", not a number (digits 0 to 9 only)")},
         {"message too long", [](auto &db, auto &) { db.CannedMessages[11] = QString(61, QChar(u'y')); },
