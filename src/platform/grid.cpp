@@ -50,6 +50,13 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     });
 }
 
+FlexGrid::~FlexGrid()
+{
+    // the view below still resizes its scroll bars while it goes
+    verticalScrollBar()->disconnect(this);
+    horizontalScrollBar()->disconnect(this);
+}
+
 int FlexGrid::Rows() const { return rowCount() + m_fixedRows; }
 void FlexGrid::setRows(int n) { setRowCount(qMax(0, n - m_fixedRows)); }
 int FlexGrid::Cols() const { return columnCount() + m_fixedCols; }
@@ -383,10 +390,9 @@ void FlexGrid::AddCellEditor(QWidget *editor)
 QRect FlexGrid::cellRectIn(const QWidget *parent, int row, int col) const
 {
     const QRect vp = visualRect(model()->index(row - m_fixedRows, col - m_fixedCols));
-    const QPoint topLeft = parent == viewport()      ? vp.topLeft()
-                           : parent->isAncestorOf(viewport()) ? viewport()->mapTo(parent, vp.topLeft())
-                                                              : parent->mapFromGlobal(viewport()->mapToGlobal(vp.topLeft()));
-    return QRect(topLeft, vp.size());
+    if (parent->isAncestorOf(viewport()))
+        return QRect(viewport()->mapTo(parent, vp.topLeft()), vp.size());
+    return QRect(parent->mapFromGlobal(viewport()->mapToGlobal(vp.topLeft())), vp.size());
 }
 
 bool FlexGrid::cellInView(int row, int col) const

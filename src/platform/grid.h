@@ -20,6 +20,7 @@ class FlexGrid : public QTableWidget {
     Q_OBJECT
 public:
     explicit FlexGrid(QWidget *parent = nullptr);
+    ~FlexGrid() override;
 
     // Size, fixed heading row and column included.
     int Rows() const;
