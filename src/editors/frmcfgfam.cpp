@@ -58,6 +58,9 @@ frmCfgFam::frmCfgFam(QWidget *parent) : QWidget(parent)
     fgFamilies->setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(224, 224, 224); }"
                                              "QHeaderView::section { background-color: rgb(192, 192, 192);"
                                              " color: black; border: 1px solid rgb(224, 224, 224); }"));
+    // the headings' font may be wider than the one the window was laid out
+    // for: every column stays in view at the window's fixed size
+    fgFamilies->FitColumnsToWidth();
 
     lblPrefix = new QLabel(QStringLiteral("Prefix:"), this);
     lblPrefix->setGeometry(tw(120), tw(6730), tw(9615), tw(255));
@@ -82,8 +85,10 @@ frmCfgFam::frmCfgFam(QWidget *parent) : QWidget(parent)
         cmbMsg->addItem(QString::number(n));
     for (QWidget *editor : {static_cast<QWidget *>(txtFam), static_cast<QWidget *>(cmbPgrType),
                             static_cast<QWidget *>(cmbFunc), static_cast<QWidget *>(cmbRate),
-                            static_cast<QWidget *>(cmbMsg)})
+                            static_cast<QWidget *>(cmbMsg)}) {
         editor->hide();
+        fgFamilies->AddCellEditor(editor);
+    }
 
     connect(fgFamilies, &platform::FlexGrid::Click, this, &frmCfgFam::fgFamilies_Click);
     connect(fgFamilies, &platform::FlexGrid::Scroll, this, &frmCfgFam::fgFamilies_Scroll);

@@ -76,6 +76,8 @@ frmCfgGroup::frmCfgGroup(QWidget *parent) : QWidget(parent)
         cmbMsg->addItem(QString::number(n));
     cmbMsg->resize(px(1300), px(315));
     cmbMsg->hide();
+    fgGroups->AddCellEditor(txtGrp);
+    fgGroups->AddCellEditor(cmbMsg);
 
     connect(fgGroups, &platform::FlexGrid::Click, this, &frmCfgGroup::fgGroups_Click);
     connect(txtGrp, &QLineEdit::textChanged, this, [this] { txtGrp_Change(); });

@@ -45,6 +45,7 @@ frmCfgMsg::frmCfgMsg(QWidget *parent) : QWidget(parent)
     txtMsg->setMaxLength(kMessageMaxLength);
     txtMsg->setFrame(false);
     txtMsg->hide();
+    fgMessages->AddCellEditor(txtMsg);
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -111,6 +112,8 @@ void frmCfgMsg::fgMessages_Click()
 {
     gRun.bLoading = true;
     txtMsg->hide();
+    // a click on a message's number opens that message
+    fgMessages->setCol(1);
     placeEditor();
     const QString text = fgMessages->Text();
     // a longer message from a file or the encoder is shown whole; typing

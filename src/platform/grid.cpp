@@ -1,9 +1,17 @@
 #include "platform/grid.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 namespace platform {
+
+namespace {
+// A column made as wide as its heading leaves this much room around the text.
+int headingWidth(const QFontMetrics &fm, const QString &text) { return fm.horizontalAdvance(text) + 12; }
+}  // namespace
 
 FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
 {
@@ -22,8 +30,31 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
         m_col = m_colSel = c + m_fixedCols;
         emit Click();
     });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    // a click on a row heading makes that row's cell of column 0 current
+    connect(verticalHeader(), &QHeaderView::sectionPressed, this, [this](int r) {
+        if (m_syncing || !m_fixedCols)
+            return;
+        m_row = m_rowSel = r + m_fixedRows;
+        m_col = m_colSel = 0;
+        syncCurrent();
+        emit Click();
+    });
+    // the view has scrolled its cells when these run
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        followScroll();
+        emit Scroll();
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        followScroll();
+        emit Scroll();
+    });
+}
+
+FlexGrid::~FlexGrid()
+{
+    // the view below still resizes its scroll bars while it goes
+    verticalScrollBar()->disconnect(this);
+    horizontalScrollBar()->disconnect(this);
 }
 
 int FlexGrid::Rows() const { return rowCount() + m_fixedRows; }
@@ -51,11 +82,15 @@ void FlexGrid::syncCurrent()
 {
     const int r = m_row - m_fixedRows;
     const int c = m_col - m_fixedCols;
+    m_syncing = true;
     if (r >= 0 && c >= 0 && r < rowCount() && c < columnCount()) {
-        m_syncing = true;
         setCurrentCell(r, c);
-        m_syncing = false;
+    } else if (selectionModel()) {
+        // a heading cell is current: the data cell that was current shows
+        // its own colours again
+        selectionModel()->clear();
     }
+    m_syncing = false;
 }
 
 void FlexGrid::setRow(int r)
@@ -207,7 +242,10 @@ void FlexGrid::setFormatString(const QString &format)
                 setTextMatrix(0, c, text);
             if (c >= m_fixedCols)
                 setColAlignment(c, align);
-            setColWidth(c, fontMetrics().horizontalAdvance(text) + 12);
+            if (c >= int(m_headings.size()))
+                m_headings.resize(size_t(c) + 1);
+            m_headings[size_t(c)] = text;
+            setColWidth(c, headingWidth(fontMetrics(), text));
         }
     }
     if (!labels.isEmpty()) {
@@ -246,6 +284,45 @@ void FlexGrid::setColWidth(int col, int width)
         setColumnWidth(col - m_fixedCols, width);
 }
 
+void FlexGrid::FitColumnsToWidth()
+{
+    // the room inside the frame, less the vertical scroll bar when the rows
+    // need one
+    int room = width() - 2 * frameWidth();
+    const int header = horizontalHeader()->isVisible() ? horizontalHeader()->sizeHint().height() : 0;
+    if (verticalHeader()->length() > height() - 2 * frameWidth() - header)
+        room -= verticalScrollBar()->sizeHint().width();
+    const auto widthsFor = [this](const QFont &f) {
+        const QFontMetrics fm(f);
+        std::vector<int> widths;
+        for (int c = 0; c < Cols(); ++c)
+            widths.push_back(c < int(m_headings.size()) ? headingWidth(fm, m_headings[size_t(c)]) : ColWidth(c));
+        return widths;
+    };
+    const auto total = [](const std::vector<int> &widths) {
+        int sum = 0;
+        for (int w : widths)
+            sum += w;
+        return sum;
+    };
+    QFont f = font();
+    if (total(widthsFor(f)) <= room)
+        return;
+    // narrower letters of the same height, just enough for all the headings
+    int stretch = f.stretch() > 0 ? f.stretch() : 100;
+    std::vector<int> widths;
+    do {
+        f.setStretch(--stretch);
+        widths = widthsFor(f);
+    } while (total(widths) > room && stretch > 50);
+    setFont(f);
+    // a style sheet keeps the headings from taking the grid's font
+    horizontalHeader()->setFont(f);
+    verticalHeader()->setFont(f);
+    for (int c = 0; c < int(widths.size()); ++c)
+        setColWidth(c, widths[size_t(c)]);
+}
+
 QRect FlexGrid::CellRect() const
 {
     const int r = m_row - m_fixedRows;
@@ -271,6 +348,108 @@ void FlexGrid::ShowCurrentCell()
     const int c = m_col - m_fixedCols;
     if (r >= 0 && c >= 0 && r < rowCount() && c < columnCount())
         scrollTo(model()->index(r, c));
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent *e)
+{
+    // the window moves the current cell; keys the window leaves to the grid
+    // scroll it, and any other key goes on to the window
+    QScrollBar *v = verticalScrollBar();
+    QScrollBar *h = horizontalScrollBar();
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    switch (e->key()) {
+    case Qt::Key_PageUp:
+        v->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        v->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_Home:
+        (ctrl ? v : h)->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case Qt::Key_End:
+        (ctrl ? v : h)->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    default:
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+// ---- in-cell editors --------------------------------------------------------
+
+void FlexGrid::AddCellEditor(QWidget *editor)
+{
+    CellEditor bound;
+    bound.widget = editor;
+    m_editors.push_back(bound);
+    editor->installEventFilter(this);
+}
+
+QRect FlexGrid::cellRectIn(const QWidget *parent, int row, int col) const
+{
+    const QRect vp = visualRect(model()->index(row - m_fixedRows, col - m_fixedCols));
+    if (parent->isAncestorOf(viewport()))
+        return QRect(viewport()->mapTo(parent, vp.topLeft()), vp.size());
+    return QRect(parent->mapFromGlobal(viewport()->mapToGlobal(vp.topLeft())), vp.size());
+}
+
+bool FlexGrid::cellInView(int row, int col) const
+{
+    const QRect r = visualRect(model()->index(row - m_fixedRows, col - m_fixedCols));
+    if (!r.isValid())
+        return false;
+    // a cell wider than the view counts as in view while its left part is
+    const QRect shown(r.topLeft(), QSize(qMin(r.width(), viewport()->width()), r.height()));
+    return viewport()->rect().contains(shown);
+}
+
+void FlexGrid::bindEditor(CellEditor &editor)
+{
+    const int r = m_row - m_fixedRows;
+    const int c = m_col - m_fixedCols;
+    QWidget *w = editor.widget;
+    if (!w->parentWidget() || r < 0 || c < 0 || r >= rowCount() || c >= columnCount()) {
+        editor.row = editor.col = -1;
+        return;
+    }
+    editor.row = m_row;
+    editor.col = m_col;
+    editor.offset = w->pos() - cellRectIn(w->parentWidget(), m_row, m_col).topLeft();
+}
+
+bool FlexGrid::eventFilter(QObject *watched, QEvent *e)
+{
+    if (!m_placingEditors && (e->type() == QEvent::Show || e->type() == QEvent::Move)) {
+        for (CellEditor &editor : m_editors) {
+            if (editor.widget == watched && editor.widget->isVisible()) {
+                bindEditor(editor);
+                break;
+            }
+        }
+    }
+    return QTableWidget::eventFilter(watched, e);
+}
+
+void FlexGrid::followScroll()
+{
+    for (CellEditor &editor : m_editors) {
+        QWidget *w = editor.widget;
+        if (!w || !w->isVisible() || editor.row < 0)
+            continue;
+        if (cellInView(editor.row, editor.col)) {
+            m_placingEditors = true;
+            w->move(cellRectIn(w->parentWidget(), editor.row, editor.col).topLeft() + editor.offset);
+            m_placingEditors = false;
+            continue;
+        }
+        // the cell has left the view: what was typed is stored already
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && (focus == w || w->isAncestorOf(focus)))
+            setFocus();
+        w->hide();
+    }
 }
 
 }  // namespace platform

@@ -3,12 +3,16 @@
 // Text and colours set while a block is selected go to every cell of the
 // block; setting Row or Col makes the selection the single current cell.
 // Rows and columns are counted from 0 including the fixed ones, so with a
-// fixed row and column the first data cell is (1, 1).
+// fixed row and column the first data cell is (1, 1). A heading cell can be
+// current too; no data cell is then shown selected.
+// The program moves the current cell; the grid's own keys only scroll it.
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QTableWidget>
 #include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +20,7 @@ class FlexGrid : public QTableWidget {
     Q_OBJECT
 public:
     explicit FlexGrid(QWidget *parent = nullptr);
+    ~FlexGrid() override;
 
     // Size, fixed heading row and column included.
     int Rows() const;
@@ -62,6 +67,9 @@ public:
     void setColAlignment(int col, Qt::Alignment alignment);
     int ColWidth(int col) const;
     void setColWidth(int col, int width);
+    // Narrows the grid font, when the columns made as wide as their headings
+    // do not fit the grid's width, until every column is in view.
+    void FitColumnsToWidth();
 
     // Geometry of the current cell in the grid's own coordinates (pixels);
     // in-cell editors are placed from it.
@@ -77,13 +85,40 @@ public:
     // Makes the current cell visible.
     void ShowCurrentCell();
 
+    // An in-cell editor: a control of the grid's window laid over a cell.
+    // When it is shown or moved it belongs to the current cell; whenever the
+    // grid scrolls it moves with that cell, and it is hidden once the cell
+    // leaves the view, so a keystroke never reaches a field that is drawn
+    // over another cell. Edits are stored as they are typed: hiding loses
+    // nothing.
+    void AddCellEditor(QWidget *editor);
+
 signals:
-    // The user made a cell current with the mouse.
+    // The user made a cell current with the mouse (a row heading makes
+    // column 0 current).
     void Click();
     // The grid was scrolled.
     void Scroll();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
 private:
+    struct CellEditor {
+        QPointer<QWidget> widget;
+        int row = -1;  // -1: over no data cell
+        int col = -1;
+        QPoint offset;  // from the cell's top left corner
+    };
+    // The rectangle of a data cell in the coordinates of `parent`.
+    QRect cellRectIn(const QWidget *parent, int row, int col) const;
+    bool cellInView(int row, int col) const;
+    void bindEditor(CellEditor &editor);
+    void followScroll();
+    std::vector<CellEditor> m_editors;
+    bool m_placingEditors = false;
+    std::vector<QString> m_headings;  // of the format string, column by column
     QTableWidgetItem *item(int row, int col, bool create);
     void forEachSelected(const std::function<void(int, int)> &f);
     void syncCurrent();

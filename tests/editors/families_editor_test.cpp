@@ -10,8 +10,10 @@
 #include "support/appfixture.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace testing_support;
@@ -58,6 +60,12 @@ protected:
             w->txtFam->setText(w->txtFam->text() + s.at(n - 1));
     }
     void key(int k, QWidget *target = nullptr) { QTest::keyClick(target ? target : g, Qt::Key(k)); }
+    // The colour the user sees in the empty right-hand part of a cell.
+    QColor shown(int r, int c) const
+    {
+        const QRect cell = g->visualRect(g->model()->index(r - 1, c - 1));
+        return g->viewport()->grab().toImage().pixelColor(cell.right() - 4, cell.center().y());
+    }
     bool modified() const { return !gRun.bMatchesEncoder; }
 
     frmTerminal *term = nullptr;
@@ -127,6 +135,19 @@ TEST_F(FamiliesEditor, LoadShowsOffFamiliesGreyOrEmpty)
     EXPECT_FALSE(back(2, 5).isValid());
 }
 
+TEST_F(FamiliesEditor, EveryColumnIsInViewAtTheWindowsSize)
+{
+    gDb.Families[0] = sample();
+    ASSERT_TRUE(open());
+    QApplication::processEvents();
+    EXPECT_EQ(g->horizontalScrollBar()->maximum(), 0);
+    const QFontMetrics heading(g->horizontalHeader()->font());
+    for (int c = 1; c <= 11; ++c) {
+        EXPECT_TRUE(g->viewport()->rect().contains(g->visualRect(g->model()->index(0, c - 1)))) << c;
+        EXPECT_LE(heading.horizontalAdvance(text(0, c)), g->ColWidth(c)) << c;
+    }
+}
+
 TEST_F(FamiliesEditor, OpensWithTheTextBoxOverFamilyOnesQuantity)
 {
     gDb.CannedMessages[4] = "Call the desk";
@@ -139,6 +160,29 @@ TEST_F(FamiliesEditor, OpensWithTheTextBoxOverFamilyOnesQuantity)
     EXPECT_EQ(w->txtFam->maxLength(), 3);
     EXPECT_EQ(w->lblPrefix->text(), "Prefix: Call the desk");
     EXPECT_EQ(w->lblSuffix->text(), "Suffix:");
+}
+
+TEST_F(FamiliesEditor, ClickingAFamilyNumberHidesTheEditorAndShowsItsMessages)
+{
+    gDb.CannedMessages[4] = "Call the desk";
+    gDb.CannedMessages[6] = "Fire exit";
+    gDb.Families[2] = sample();
+    gDb.Families[2][famPrefix] = "07";
+    gDb.Families[2][famSuffix] = "5";
+    const FamilyTable before = gDb.Families;
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(w->txtFam->isVisible());
+    QHeaderView *numbers = g->verticalHeader();
+    QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {},
+                      QPoint(numbers->width() / 2, numbers->sectionViewportPosition(2) + numbers->sectionSize(2) / 2));
+    EXPECT_FALSE(w->txtFam->isVisible());
+    EXPECT_EQ(g->Row(), 3);
+    EXPECT_EQ(g->Col(), 0);
+    EXPECT_EQ(w->lblPrefix->text(), "Prefix: Fire exit");
+    EXPECT_EQ(w->lblSuffix->text(), "Suffix: Call the desk");
+    EXPECT_EQ(gDb.Families, before);
+    EXPECT_FALSE(gRun.bFamiliesEdited);
+    EXPECT_FALSE(modified());
 }
 
 // ---- keys ----------------------------------------------------------------------------------
@@ -528,6 +572,32 @@ TEST_F(FamiliesEditor, OkRunsTheCheckAndStaysOpenForAdjustedFields)
     w->cmdOK_Click();
     QApplication::processEvents();
     EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+}
+
+TEST_F(FamiliesEditor, CorrectedAndSwitchedOffCellsShowTheirOwnColoursAtOnce)
+{
+    gDb.Families[0] = sample();  // IDs 100 to 109
+    gDb.Families[1] = sample();  // IDs 90 to 109: shortened to 10
+    gDb.Families[1][famStartID] = "0090";
+    gDb.Families[1][famPagerQty] = "020";
+    gDb.Families[2] = sample();  // IDs 105 to 114: moved to start at 110
+    gDb.Families[2][famStartID] = "0105";
+    gDb.Families[3] = sample();
+    ASSERT_TRUE(open());
+    // switched OFF with a click: its quantity shows light grey, not the selection
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(3, 0)).center());
+    EXPECT_EQ(text(4, 1), "OFF");
+    EXPECT_EQ(shown(4, 2), colours::LightGrey);
+
+    prompts.answer(Answer::OK);
+    w->cmdOK_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(text(2, 2), "10");
+    EXPECT_EQ(shown(2, 2), colours::LightCyan);
+    EXPECT_EQ(text(2, 6), "0001009");
+    EXPECT_EQ(shown(2, 6), colours::Ivory);  // recomputed: grey text on its own colour
+    EXPECT_EQ(text(3, 3), "110");
+    EXPECT_EQ(shown(3, 3), colours::LightCyan);
 }
 
 TEST_F(FamiliesEditor, TheClosingQuestionAsksOnce)

@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace testing_support;
 using namespace groupsgrid;
@@ -327,6 +329,35 @@ TEST_F(GroupsEditor, ALongReferenceFromAFileIsEditedWhole)
     click(e, 1, 4);
     QTest::keyClicks(e->txtGrp, "ABCDEFG");
     EXPECT_EQ(gDb.Groups[3][grpReference], "ABCDEF");
+}
+
+TEST_F(GroupsEditor, TypingAfterAScrollReachesOnlyTheFieldDrawnUnderTheEditor)
+{
+    frmCfgGroup *e = open();
+    e->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(e));
+    platform::FlexGrid *g = e->fgGroups;
+    ASSERT_EQ(QApplication::focusWidget(), e->txtGrp);  // over group 1's Group ID
+    // three notches of the wheel take the Group ID out of view: its editor goes
+    QWheelEvent wheel(QPointF(50, 50), g->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -360),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(g->viewport(), &wheel);
+    ASSERT_GT(g->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(e->txtGrp->isVisible());
+    QTest::keyClicks(QApplication::focusWidget(), "77");
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "0000");
+    for (int r = 1; r <= 25; ++r)
+        EXPECT_NE(g->TextMatrix(r, 1), "77") << r;
+
+    // a cell that stays in view keeps its editor over it
+    click(e, 13, 1);  // Pager ID 10
+    const QPoint offset = e->txtGrp->pos() - g->mapTo(e, g->CellRect().topLeft());
+    g->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    ASSERT_TRUE(e->txtGrp->isVisible());
+    EXPECT_EQ(e->txtGrp->pos() - g->mapTo(e, g->CellRect().topLeft()), offset);
+    QTest::keyClicks(QApplication::focusWidget(), "77");
+    EXPECT_EQ(pager(1, 10), "77");
+    EXPECT_EQ(g->TextMatrix(13, 1), "77");
 }
 
 // ---- keys ----------------------------------------------------------------------------------------------
