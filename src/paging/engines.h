@@ -2,8 +2,9 @@
 // page on the main window's serial port, waits for the answer where the
 // protocol has one, resends on the answers that ask for it and reports every
 // step in the communications log. Each returns 1 when it ended on its own
-// terms (an answer, a refusal, silence, a failed write) and 0 when it gave
-// up or left early; the console ignores the result.
+// terms (an answer, a refusal, silence) and 0 when it gave up or left early;
+// the console ignores the result. A write that fails is logged as an error
+// line at once; the framed and line engines then end the page with 0.
 //
 // Waits poll the port every 5 ms while window messages are handled and end
 // on the awaited text or a tick of the wait's one-shot timer
@@ -32,6 +33,8 @@ int16_t OutComp1(const QString &message);
 int16_t OutComp2(QString pagerId, const QString &message, QString functionCode);
 
 // SNPP dialogue "PAGE ", "MESS ", "SEND", each answered by a reply code line.
+// A page that does not end with SEND's 250 once something reached the server
+// is followed by "RESE", so that nothing of it stays pending there.
 int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode);
 
 // Bounds of the TAP engine where the paging system could otherwise keep it

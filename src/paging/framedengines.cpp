@@ -64,7 +64,7 @@ int16_t outFramed(Framing framing, const QString &pin7, const QString &message, 
             error = port.ErrorText();
         if (!error.isEmpty()) {
             logStamped(QStringLiteral(": ERROR - ") + error);
-            return 1;
+            return 0;
         }
 
         const WaitEnd end = detail::WaitForReply(*tick, reply, [](const QString &r) { return r.contains(EOT); }, true);

@@ -137,6 +137,8 @@ QString SnppMess(const QString &message) { return QStringLiteral("MESS ") + mess
 
 QString SnppSend() { return QStringLiteral("SEND") + CR + LF; }
 
+QString SnppReset() { return QStringLiteral("RESE") + CR + LF; }
+
 QString SnppCode(const QString &reply)
 {
     const qsizetype at = reply.indexOf(QLatin1String("550 "));

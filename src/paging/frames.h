@@ -86,6 +86,8 @@ QString Comp2Prompt();
 QString SnppPage(const QString &pagerId, const QString &functionCode);
 QString SnppMess(const QString &message);
 QString SnppSend();
+// "RESE" CR LF: the server forgets the pager IDs and message it holds.
+QString SnppReset();
 
 // An SNPP answer to "PAGE ".
 enum class SnppVerdict {

@@ -43,15 +43,29 @@ int16_t ending(const QString &reply)
     return 1;
 }
 
-// One attempt's send: the line is logged, then discard, flow control, write.
-// False when the port failed: the engine then ends without a further line.
-bool sendAttempt(platform::SerialPort &port, const QString &packet)
+// One attempt's send after its line: discard, flow control, write, each
+// tried even when one before it failed. Empty when all went well, else the
+// text of the last failure; `written` tells whether the packet went out.
+QString sendAttempt(platform::SerialPort &port, const QString &packet, bool *written = nullptr)
 {
+    QString error;
     if (!port.setInBufferCount(0))
-        return false;
+        error = port.ErrorText();
     if (!port.setHandshaking(platform::SerialPort::Handshake::RtsCtsXonXoff))
-        return false;
-    return port.Output(packet);
+        error = port.ErrorText();
+    const bool out = port.Output(packet);
+    if (!out)
+        error = port.ErrorText();
+    if (written)
+        *written = out;
+    return error;
+}
+
+// A failed send ends the page as a failure, reported at once.
+int16_t sendFailed(const QString &error)
+{
+    LogListAndFile(QStringLiteral("ERROR - ") + error);
+    return 0;
 }
 
 // Logs the attempt line (first or retry); false when the resends are spent.
@@ -80,8 +94,11 @@ int16_t OutComp1(const QString &message)
         return 0;
     platform::SerialPort &port = gLink->MSComm1;
     port.setInBufferCount(0);
-    if (!port.Output(Comp1Line(message)) && !port.PortOpen()) {
-        LogListOnly(QStringLiteral("ERROR - COM Port Not Open, Message Discarded for Serial Port Plain Text Output"));
+    if (!port.Output(Comp1Line(message))) {
+        // nothing went out, so no send line either
+        LogListOnly(port.PortOpen()
+                        ? QStringLiteral("ERROR - ") + port.ErrorText()
+                        : QStringLiteral("ERROR - COM Port Not Open, Message Discarded for Serial Port Plain Text Output"));
         return 0;
     }
     PagingHost *host = CurrentPagingHost();
@@ -100,8 +117,9 @@ int16_t OutComp2(QString pagerId, const QString &message, QString functionCode)
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;
     platform::Timer *tick = detail::EngineTick();
-    if (!tick || !port.setInBufferCount(0))
+    if (!tick)
         return 0;
+    port.setInBufferCount(0);  // a closed port shows at the send
     const QString packet = Comp2Packet(pagerId, message, functionCode);
     gWait.bCancelRequested = false;
     int resends = 0;
@@ -112,8 +130,8 @@ int16_t OutComp2(QString pagerId, const QString &message, QString functionCode)
     for (;;) {
         if (!logAttempt(resend, resends, QStringLiteral("COMP2 Output, PIN - '"), pagerId, message, functionCode))
             return 0;
-        if (!sendAttempt(port, packet))
-            return 0;
+        if (const QString error = sendAttempt(port, packet); !error.isEmpty())
+            return sendFailed(error);
         const WaitEnd end = detail::WaitForReply(*tick, reply, [&](const QString &r) { return r.contains(prompt); }, true);
         if (end == WaitEnd::Exiting || end == WaitEnd::LinkGone)
             return 0;
@@ -152,8 +170,9 @@ int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode)
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;
     platform::Timer *tick = detail::EngineTick();
-    if (!tick || !port.setInBufferCount(0))
+    if (!tick)
         return 0;
+    port.setInBufferCount(0);  // a closed port shows at the send
     const QString pagePacket = SnppPage(pagerId, functionCode);
     gWait.bCancelRequested = false;
     int resends = 0;
@@ -166,11 +185,24 @@ int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode)
         return end != WaitEnd::Exiting && end != WaitEnd::LinkGone;
     };
 
+    // The server keeps the pager IDs and the message of a page until SEND:
+    // a page that ends any other way once something reached it is reset, or
+    // the next page would also go to what is left pending.
+    bool reachedServer = false;
+    const auto endPage = [&](int16_t result) -> int16_t {
+        if (reachedServer && port.Output(SnppReset()) && !waitLine())
+            return 0;
+        return result;
+    };
+
     for (;;) {
         if (!logAttempt(resend, resends, QStringLiteral("SNPP Output, PIN - '"), pagerId, message, functionCode))
-            return 0;
-        if (!sendAttempt(port, pagePacket))
-            return 0;
+            return endPage(0);
+        bool written = false;
+        const QString error = sendAttempt(port, pagePacket, &written);
+        reachedServer = reachedServer || written;
+        if (!error.isEmpty())
+            return endPage(sendFailed(error));
         if (!waitLine())
             return 0;
 
@@ -179,7 +211,7 @@ int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode)
             break;
         case SnppVerdict::InvalidPagerId:
             LogListAndFile(QStringLiteral("ERROR - Invalid Pager ID - Msg Rejected by Paging System - Msg Discarded"));
-            return ending(reply);
+            return endPage(ending(reply));
         case SnppVerdict::Overflow:
             LogListAndFile(QStringLiteral("Paging System Buffer Overflow Detected, Resending Message"));
             resend = true;
@@ -190,24 +222,24 @@ int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode)
             continue;
         case SnppVerdict::OtherCode:
             LogListAndFile(sLogLine);
-            return ending(reply);
+            return endPage(ending(reply));
         case SnppVerdict::NoCode:
-            return ending(reply);
+            return endPage(ending(reply));
         }
 
         // the pager ID is taken: the message, then the send command
         if (!port.Output(SnppMess(message)))
-            return 0;
+            return endPage(sendFailed(port.ErrorText()));
         if (!waitLine())
             return 0;
         if (!reply.contains(QLatin1String("250")))
-            return ending(reply);
+            return endPage(ending(reply));
         if (!port.Output(SnppSend()))
-            return 0;
+            return endPage(sendFailed(port.ErrorText()));
         if (!waitLine())
             return 0;
         if (!reply.contains(QLatin1String("250")))
-            return ending(reply);
+            return endPage(ending(reply));
         return 1;
     }
 }

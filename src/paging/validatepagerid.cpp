@@ -2,6 +2,7 @@
 
 #include "database/state.h"
 #include "paging/paginghost.h"
+#include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -61,14 +62,23 @@ std::optional<int16_t> toInt16(const QString &text)
     return ok ? std::optional<int16_t>(v) : std::nullopt;
 }
 
-bool validateCapcode(const QString &text)
+// Drops leading zeros while the text is longer than a capcode field.
+QString trimCapcodeZeros(QString text)
 {
-    if (!allDigits(text))
+    while (text.size() > kCapcodeDigits && text.startsWith(QLatin1Char('0')))
+        text.remove(0, 1);
+    return text;
+}
+
+bool validateCapcode(const QString &typed)
+{
+    const QString text = trimCapcodeZeros(typed);
+    if (!allDigits(text) || text.size() > kCapcodeDigits)
         return capcodeBox();
     bool ok = false;
     const int c = text.toInt(&ok);
     if (!ok)
-        return false;  // empty, or beyond 32 bits: no box of its own
+        return false;  // empty: no box of its own
     if (c < kMinCapcode || c > kMaxCapcode)
         return capcodeBox();
     for (const auto &block : kIllegalBlocks)
@@ -137,11 +147,17 @@ bool validateDirectId(const QString &id)
 
 }  // namespace
 
+bool CapcodeMode()
+{
+    return gSettings.sSerial1Protocol == QLatin1String("QV") || gSettings.bSerial1IDAsCap ||
+           gSettings.sSerial1Protocol == QLatin1String("SCOPE");
+}
+
+QString PagerIDAsSent(const QString &text) { return CapcodeMode() ? trimCapcodeZeros(text) : text; }
+
 bool ValidatePagerIDText(const QString &text)
 {
-    const bool capcodeMode = gSettings.sSerial1Protocol == QLatin1String("QV") || gSettings.bSerial1IDAsCap ||
-                             gSettings.sSerial1Protocol == QLatin1String("SCOPE");
-    if (capcodeMode)
+    if (CapcodeMode())
         return validateCapcode(text);
     if (text.size() < kDirectIdLength)
         return validateShortId(text);
@@ -152,4 +168,52 @@ bool ValidatePagerID()
 {
     PagingHost *host = CurrentPagingHost();
     return ValidatePagerIDText(host ? host->pagerIdText() : QString());
+}
+
+// ---- the message -----------------------------------------------------------
+
+namespace {
+
+// ASCII names of the control characters 0..31.
+constexpr const char *kControlNames[32] = {
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+    "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",
+};
+
+bool isControl(QChar c) { return c.unicode() < 32 || c.unicode() == 127; }
+
+QString controlName(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u == u'\r' || u == u'\n')
+        return QStringLiteral("a line break (%1)").arg(QString::fromLatin1(kControlNames[u]));
+    const QString name = QString::fromLatin1(u == 127 ? "DEL" : kControlNames[u]);
+    return QStringLiteral("the control character %1 (code %2)").arg(name).arg(int(u));
+}
+
+}  // namespace
+
+QString MessageProblem(const QString &message)
+{
+    for (qsizetype i = 0; i < message.size(); ++i) {
+        const QChar c = message.at(i);
+        const QString at = QStringLiteral(" at position %1.\r").arg(i + 1);
+        if (isControl(c))
+            return QStringLiteral("The message holds ") + controlName(c) + at +
+                   QStringLiteral("Control characters cannot be sent in a page; remove it and try again.");
+        if (!platform::HasAnsiByte(c))
+            return QStringLiteral("The message holds ") + platform::DescribeNonAnsi(message, i) + at +
+                   QStringLiteral("It has no byte in the encoder's 8-bit character set; change it and try again.");
+    }
+    return QString();
+}
+
+bool ValidateMessageText(const QString &message)
+{
+    const QString problem = MessageProblem(message);
+    if (problem.isEmpty())
+        return true;
+    platform::MsgBox(problem, platform::Buttons::OK, platform::Icon::None, QStringLiteral("Invalid Message"));
+    platform::SetDefaultPointer();
+    return false;
 }

@@ -343,20 +343,27 @@ void frmMessageTest::cmdSendMsg_Click()
         return;
     if (gLink)
         gLink->Timer2.setInterval(10000);
+    if (!checkPage(txtPIN->text(), messageText()))
+        return;
+    sendThroughEngine(true);
+}
+
+bool frmMessageTest::checkPage(const QString &pagerId, const QString &message)
+{
     QPointer<frmMessageTest> self = this;
     // the check handles window messages: the console may close meanwhile,
     // and then neither its box nor a page may follow
-    if (!ValidatePagerID()) {
+    if (!ValidatePagerIDText(pagerId)) {
         if (!self || m_unloaded)
-            return;
+            return false;
         platform::MsgBox(QStringLiteral("Pager ID Value is Invalid"), Buttons::OK, Icon::None,
                          QStringLiteral("Invalid PIN"));
         platform::SetDefaultPointer();
-        return;
+        return false;
     }
     if (!self || m_unloaded)
-        return;
-    sendThroughEngine(true);
+        return false;
+    return ValidateMessageText(message);
 }
 
 void frmMessageTest::SendCurrentPage()
@@ -368,7 +375,7 @@ void frmMessageTest::SendCurrentPage()
 
 void frmMessageTest::sendThroughEngine(bool fromSendButton)
 {
-    const Page page{txtPIN->text(), messageText(), functionCodeLetter(), dataRateText()};
+    const Page page{PagerIDAsSent(txtPIN->text()), messageText(), functionCodeLetter(), dataRateText()};
     const EngineCall call =
         PlanPage(gSettings.sSerial1Protocol, page, fromSendButton ? Caller::SendButton : Caller::RangeTest);
     QPointer<frmMessageTest> self = this;
@@ -580,6 +587,9 @@ void frmMessageTest::lb_Archive_Click()
         return;
     QListWidgetItem *item = lb_Archive->currentItem();
     if (!item)
+        return;
+    // an entry that could not be sent stays out of the message box
+    if (item->text() != messageText() && !ValidateMessageText(item->text()))
         return;
     setMessageText(item->text());
     if (!txtPIN->text().isEmpty() && gLink && gLink->MSComm1.PortOpen())

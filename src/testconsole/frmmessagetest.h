@@ -94,6 +94,10 @@ private:
     void setupForProtocol();
     QString functionCodeLetter() const;
     QString dataRateText() const;
+    // The checks before anything is sent (Send, and the range test's Start):
+    // the pager ID, with the console's own box after a refusal, then the
+    // message. False also when the console closed meanwhile.
+    bool checkPage(const QString &pagerId, const QString &message);
     void sendThroughEngine(bool fromSendButton);
     void rewriteArchive(bool *failed);
     void selectArchiveRow(int row);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -78,6 +79,10 @@ void frmRangeTest::cmdStart_Click()
         txtCycleTime->setFocus();
         return;
     }
+    // the first page is checked as Send checks a page, before anything goes out
+    QPointer<frmRangeTest> self = this;
+    if (!m_console->checkPage(txtPIN->text(), txtBaseMsg->text()) || !self)
+        return;
     iRangeCycleSecs = secs;
     m_started = true;
     m_console->rangeStart();

@@ -131,11 +131,11 @@ TEST_F(Comp2Test, SilenceRepeatsTheAttemptLineInListAndFile)
     EXPECT_TRUE(all.endsWith("\r\n" + kComp2.toLatin1() + "\r\n" + kComp2.toLatin1() + "\r\n")) << all.constData();
 }
 
-TEST_F(Comp2Test, AClosedPortEndsTheEngineSilently)
+TEST_F(Comp2Test, AClosedPortIsReportedAndEndsTheEngine)
 {
     link->MSComm1.setPortOpen(false);
     EXPECT_EQ(send(), 0);
-    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(log(), QStringList({kComp2, "ERROR - Port not open"}));
 }
 
 TEST_F(Comp2Test, ATickTimerStoppedByOtherCodeEndsTheWaitInsteadOfHangingIt)
@@ -159,18 +159,18 @@ TEST_F(SNPPTest, AFullDialogueLeavesOneLine)
 
 TEST_F(SNPPTest, AnInvalidPagerIdEndsBeforeTheMessage)
 {
-    input.reply("550 Error, Invalid Pager ID\r\n");
+    input.replies({"550 Error, Invalid Pager ID\r\n", "250 RESET OK\r\n"});
     EXPECT_EQ(send(), 1);
-    EXPECT_EQ(input.frames().size(), 1);
+    EXPECT_EQ(input.frames(), QList<QByteArray>({"PAGE 1234D\r\n", "RESE\r\n"}));
     EXPECT_EQ(log(), QStringList({kSnpp, "ERROR - Invalid Pager ID - Msg Rejected by Paging System - Msg Discarded",
                                   "Encoder: 550 Error, Invalid Pager ID<CR><LF>"}));
 }
 
 TEST_F(SNPPTest, ACodeFollowedByTheLineEndIsAnUnlistedCode)
 {
-    input.reply("550 04\r\n");
+    input.replies({"550 04\r\n", "250 RESET OK\r\n"});
     EXPECT_EQ(send(), 1);
-    EXPECT_EQ(input.frames().size(), 1);
+    EXPECT_EQ(input.frames(), QList<QByteArray>({"PAGE 1234D\r\n", "RESE\r\n"}));
     EXPECT_EQ(log(), QStringList({kSnpp, kSnpp, "Encoder: 550 04<CR><LF>"}));
 }
 
@@ -185,10 +185,31 @@ TEST_F(SNPPTest, AnOverflowStartsAgainFromThePageCommand)
 
 TEST_F(SNPPTest, ARefusedMessageIsEchoedAndNoSendFollows)
 {
-    input.replies({"250 ok\r\n", "554 Too long\r\n"});
+    input.replies({"250 ok\r\n", "554 Too long\r\n", "250 RESET OK\r\n"});
     EXPECT_EQ(send(), 1);
-    EXPECT_EQ(input.frames(), QList<QByteArray>({"PAGE 1234D\r\n", "MESS Hello\r\n"}));
+    EXPECT_EQ(input.frames(), QList<QByteArray>({"PAGE 1234D\r\n", "MESS Hello\r\n", "RESE\r\n"}));
     EXPECT_EQ(log(), QStringList({kSnpp, "Encoder: 554 Too long<CR><LF>"}));
+}
+
+TEST_F(SNPPTest, AFailedWriteIsLoggedAtOnceAndEndsThePageAsAFailureInEveryLineEngine)
+{
+    const QString message = QStringLiteral("\u03A9 ok");
+    const QString error = QStringLiteral("ERROR - The text holds the character \u201C\u03A9\u201D (U+03A9), "
+                                         "which has no byte in the code page");
+    host.pin = QStringLiteral("12");
+    EXPECT_EQ(OutComp1(message), 0);
+    EXPECT_EQ(log(), QStringList({error}));
+    host.list.clear();
+    EXPECT_EQ(OutComp2(QStringLiteral("1234"), message, QStringLiteral("B")), 0);
+    EXPECT_EQ(log(), QStringList({"COMP2 Output, PIN - '1234', FC - 'B', MSG - '" + message + "'", error}));
+    host.list.clear();
+    // the pager ID was taken before the message failed: the server is reset
+    input.replies({"250 Pager ID Accepted\r\n", "250 RESET OK\r\n"});
+    EXPECT_EQ(OutSNPP(QStringLiteral("1234"), message, QStringLiteral("D")), 0);
+    EXPECT_EQ(log(), QStringList({"SNPP Output, PIN - '1234', FC - 'D', MSG - '" + message + "'", error}));
+    EXPECT_EQ(input.frames(), QList<QByteArray>({"PAGE 1234D\r\n", "RESE\r\n"}));
+    EXPECT_TRUE(input.leftover().isEmpty());
+    EXPECT_FALSE(host.tick.Enabled());
 }
 
 TEST_F(SNPPTest, LeavingTheProgramDuringAWaitReturnsAtOnce)

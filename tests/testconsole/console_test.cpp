@@ -135,6 +135,141 @@ TEST_F(ConsoleSim, AnInvalidPagerIDSendsNothing)
     EXPECT_EQ(w->Timer2.Interval(), 10000);
 }
 
+TEST_F(ConsoleSim, ControlCharactersInAMessageAreRefusedBeforeAnythingIsSent)
+{
+    openWithEncoder();
+    gSettings.sSerial1Protocol = QStringLiteral("QV");
+    ASSERT_TRUE(testconsole::WriteArchiveFile(testconsole::MessageArchivePath(), {QStringLiteral("tab\there")}, nullptr));
+    QString messageAfterArchive;
+    bool cancelled = false;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("1234");
+        c->setMessageText(QStringLiteral("ab\x03\x04" "cd"));
+        prompts.answer(Answer::OK);
+        c->cmdSendMsg->click();
+        // an archive entry holding one stays out of the message box
+        c->setMessageText("ok");
+        prompts.answer(Answer::OK);
+        c->lb_Archive->setCurrentRow(0);
+        messageAfterArchive = c->messageText();
+        c->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtBaseMsg->setText(QStringLiteral("line\nbreak"));
+        rangeDialog()->txtCycleTime->setText("-1");
+        prompts.answer(Answer::OK);
+        rangeDialog()->cmdStart->click();
+        EXPECT_FALSE(gRun.bRangeTestRunning);
+        cancelled = true;
+        rangeDialog()->cmdCancel->click();
+    });
+    RunWhen([&] { return cancelled && consoleShown(); }, [&] { console()->done(0); });
+    ShowTestConsole(w);
+    const QString advice = QStringLiteral("\rControl characters cannot be sent in a page; remove it and try again.");
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.seen()[0].text, "The message holds the control character ETX (code 3) at position 3." + advice);
+    EXPECT_EQ(prompts.seen()[1].text, "The message holds the control character HT (code 9) at position 4." + advice);
+    EXPECT_EQ(prompts.seen()[2].text, "The message holds a line break (LF) at position 5." + advice);
+    for (const SeenPrompt &p : prompts.seen())
+        EXPECT_EQ(p.title, "Invalid Message");
+    EXPECT_EQ(messageAfterArchive, "ok");
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, ACharacterWithNoByteInTheCodePageIsRefusedBeforeAnythingIsSent)
+{
+    openWithEncoder();
+    gSettings.sSerial1Protocol = QStringLiteral("COMP1");
+    gDb.Groups[0][grpPagerID1] = QStringLiteral("0123");
+    int logLines = -1;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->setMessageText(QStringLiteral("5 \u20AC or 5 \u03A9"));  // the euro sign has a byte, omega none
+        prompts.answer(Answer::OK);
+        c->cmdSendMsg->click();
+        logLines = c->lb_log->count();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Invalid Message");
+    EXPECT_EQ(prompts.last().text, QStringLiteral("The message holds the character \u201C\u03A9\u201D (U+03A9) at position 10.\r"
+                                                  "It has no byte in the encoder's 8-bit character set; change it and try again."));
+    EXPECT_EQ(logLines, 0);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, ACapcodeLongerThanSevenDigitsLosesItsSurplusZerosOrIsRefused)
+{
+    openWithEncoder();
+    gSettings.sSerial1Protocol = QStringLiteral("SCOPE");
+    QString sendLine;
+    bool cancelled = false;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("00100040");
+        c->setMessageText("Hi");
+        c->cmdSendMsg->click();
+        sendLine = c->lb_log->item(c->lb_log->count() - 1)->text();
+        c->txtPIN->setText("9999999999");  // still longer than seven digits
+        prompts.answer(Answer::OK);
+        prompts.answer(Answer::OK);
+        c->cmdSendMsg->click();
+        c->txtPIN->setText("5");
+        c->mnuRangeTest->trigger();
+    });
+    // the range test checks the pager ID as Send does, before its first page
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtCycleTime->setText("-1");
+        prompts.answer(Answer::OK);
+        prompts.answer(Answer::OK);
+        rangeDialog()->cmdStart->click();
+        EXPECT_FALSE(gRun.bRangeTestRunning);
+        cancelled = true;
+        rangeDialog()->cmdCancel->click();
+    });
+    RunWhen([&] { return cancelled && consoleShown(); }, [&] { console()->done(0); });
+    ShowTestConsole(w);
+    EXPECT_EQ(encoder->wire(), kReboot + QByteArray("AN0100040DHi\r") + kPrgmMode);
+    EXPECT_EQ(sendLine, "Scope Output, PIN - '0100040', FC - 'D', MSG - 'Hi', DR - '512'");
+    QStringList titles;
+    for (const SeenPrompt &p : prompts.seen())
+        titles << p.title;
+    EXPECT_EQ(titles, QStringList({"Invalid Capcode", "Invalid PIN", "Invalid Capcode", "Invalid PIN"}));
+    EXPECT_TRUE(pages().isEmpty());
+}
+
+TEST_F(ConsoleSim, AnSnppPageThatFailsIsResetSoTheNextPageReachesOnlyItsOwnPager)
+{
+    openWithEncoder();
+    encoder->sim().setIdentifyStyle(encsim::IdentifyStyle::Snpp);
+    gSettings.sSerial1Protocol = QStringLiteral("SNPP");
+    QStringList log;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("1234");
+        c->setMessageText("   ");  // the server refuses a message of blanks
+        c->cmdSendMsg->click();
+        c->txtPIN->setText("5678");
+        c->setMessageText("Hi");
+        c->cmdSendMsg->click();
+        for (int i = c->lb_log->count() - 1; i >= 0; --i)
+            log << c->lb_log->item(i)->text();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(encoder->wire(), kReboot + QByteArray("PAGE 1234D\r\nMESS    \r\nRESE\r\n"
+                                                    "PAGE 5678D\r\nMESS Hi\r\nSEND\r\n") + kPrgmMode);
+    const QList<encsim::Page> sent = pages();
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0].pagerId, "5678D");
+    EXPECT_EQ(sent[0].message, "Hi");
+    EXPECT_EQ(log, QStringList({"SNPP Output, PIN - '1234', FC - 'D', MSG - '   '",
+                                "Encoder: 550 ERROR, Invalid Message<CR><LF>",
+                                "SNPP Output, PIN - '5678', FC - 'D', MSG - 'Hi'"}));
+}
+
 TEST_F(ConsoleSim, AConsoleClosedWhileThePagerIDIsCheckedSendsNoPage)
 {
     openWithEncoder();
@@ -191,13 +326,13 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     int flashes = 0;
     int pagesAtStop = -1;
     RunWhen(consoleShown, [&] {
-        console()->txtPIN->setText("7654321");
+        console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
     });
     RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
         frmRangeTest *d = rangeDialog();
         EXPECT_EQ(d->txtBaseMsg->text(), "Test");  // the console's message was empty
-        EXPECT_EQ(d->txtPIN->text(), "7654321");
+        EXPECT_EQ(d->txtPIN->text(), "1234567");
         EXPECT_EQ(d->txtCycleTime->text(), "30");
         EXPECT_EQ(console()->cmdSendMsg->text(), "&Stop");
         d->txtBaseMsg->setText("Range");
@@ -222,7 +357,7 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     const QList<encsim::Page> sent = pages();
     EXPECT_EQ(int(sent.size()), pagesAtStop);
     for (int i = 0; i < sent.size(); ++i) {
-        EXPECT_EQ(sent[i].pagerId, "7654321");
+        EXPECT_EQ(sent[i].pagerId, "1234567");
         EXPECT_EQ(sent[i].message, "Range " + QByteArray::number(i + 1));
     }
     EXPECT_EQ(messageAfterStop, "Range");
@@ -239,7 +374,7 @@ TEST_F(ConsoleSim, ARunStartedAgainRightAfterAStopNumbersItsPagesFromOne)
     int pagesAtStop = -1;
     int pagesAtEnd = -1;
     RunWhen(consoleShown, [&] {
-        console()->txtPIN->setText("7654321");
+        console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
     });
     RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
@@ -275,7 +410,7 @@ TEST_F(ConsoleSim, ClosingDuringARangeTestStopsItAndSendsNoFurtherPage)
     openWithEncoder();
     int pagesAtClose = -1;
     RunWhen(consoleShown, [&] {
-        console()->txtPIN->setText("7654321");
+        console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
     });
     RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
@@ -298,7 +433,7 @@ TEST_F(ConsoleSim, CancellingTheRangeSetupPutsTheSendButtonBack)
 {
     openWithEncoder();
     RunWhen(consoleShown, [&] {
-        console()->txtPIN->setText("7654321");
+        console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
     });
     RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] { rangeDialog()->cmdCancel->click(); });

@@ -152,6 +152,7 @@ QString styleName(IdentifyStyle style)
     case IdentifyStyle::Invalid: return QStringLiteral("invalid");
     case IdentifyStyle::ErrorInvalid: return QStringLiteral("error-invalid");
     case IdentifyStyle::Silent: return QStringLiteral("silent");
+    case IdentifyStyle::Snpp: return QStringLiteral("snpp");
     }
     return QString();
 }
@@ -160,7 +161,8 @@ bool styleFromName(const QString &name, IdentifyStyle *style)
 {
     for (IdentifyStyle s : {IdentifyStyle::TapPrompt, IdentifyStyle::IdPrompt, IdentifyStyle::Identified,
                             IdentifyStyle::Comp1Prompt, IdentifyStyle::Comp2Prompt, IdentifyStyle::Echo,
-                            IdentifyStyle::Invalid, IdentifyStyle::ErrorInvalid, IdentifyStyle::Silent}) {
+                            IdentifyStyle::Invalid, IdentifyStyle::ErrorInvalid, IdentifyStyle::Silent,
+                            IdentifyStyle::Snpp}) {
         if (styleName(s) == name) {
             *style = s;
             return true;
@@ -456,13 +458,65 @@ QByteArray Encoder::pagingOther(const QByteArray &text)
         return QByteArrayLiteral("INVALID\r\n");
     case IdentifyStyle::ErrorInvalid:
         return "\r\n" + kInvalidCommand;
+    case IdentifyStyle::Snpp:
+        return snppCommand(text);
     }
     return QByteArray();
+}
+
+// The SNPP input answers as a level 1 server does: a transaction gathers
+// pager IDs and one message until SEND, and RESE starts it afresh.
+QByteArray Encoder::snppCommand(const QByteArray &text)
+{
+    const QByteArray verb = text.left(4).toUpper();
+    const bool bareVerb = text.size() == 4;
+    const QByteArray argument = text.size() > 5 && text.at(4) == ' ' ? text.mid(5) : QByteArray();
+    if (verb == "PAGE" && (bareVerb || text.at(4) == ' ')) {
+        const QByteArray pagerId = argument.trimmed().split(' ').value(0);
+        if (pagerId.isEmpty())
+            return "550 Error, Invalid Pager ID\r\n";
+        m_snppPagers.append(pagerId);
+        return "250 Pager ID Accepted\r\n";
+    }
+    if (verb == "MESS" && (bareVerb || text.at(4) == ' ')) {
+        if (m_snppHasMessage)
+            return "503 ERROR, Message Already Entered\r\n";
+        if (argument.trimmed().isEmpty())
+            return "550 ERROR, Invalid Message\r\n";
+        m_snppMessage = argument;
+        m_snppHasMessage = true;
+        return "250 Message OK\r\n";
+    }
+    if (bareVerb && verb == "SEND") {
+        if (m_snppPagers.isEmpty() || !m_snppHasMessage)
+            return "503 Error, Pager ID or Message Incomplete\r\n";
+        for (const QByteArray &pagerId : std::as_const(m_snppPagers))
+            m_pages.append(Page{pagerId, m_snppMessage});
+        snppReset();
+        return "250 Message Sent Successfully\r\n";
+    }
+    if (bareVerb && verb == "RESE") {
+        snppReset();
+        return "250 RESET OK\r\n";
+    }
+    if (bareVerb && verb == "QUIT") {
+        snppReset();
+        return "221 OK, Goodbye\r\n";
+    }
+    return "500 Command Not Implemented, Try Again\r\n";
+}
+
+void Encoder::snppReset()
+{
+    m_snppPagers.clear();
+    m_snppMessage.clear();
+    m_snppHasMessage = false;
 }
 
 QByteArray Encoder::enterProgramming()
 {
     m_mode = Mode::Programming;
+    snppReset();
     return programmingModeReply();
 }
 
@@ -471,6 +525,7 @@ void Encoder::reboot()
     m_mode = Mode::Paging;
     m_txTest = 0;
     ++m_reboots;
+    snppReset();
     // a version 8 comes back with its paging input at port 1's speed
     if (m_firmware == 8) {
         bool ok = false;

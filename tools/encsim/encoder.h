@@ -75,6 +75,7 @@ enum class IdentifyStyle {
     Invalid,       // every line: "INVALID" CR LF; bare "#PrgmMode#": programming mode
     ErrorInvalid,  // every line: CR LF "Error - Invalid Command" CR LF; bare "#PrgmMode#": programming mode
     Silent,        // nothing, ever, while in paging mode
+    Snpp,          // every line: an SNPP command (PAGE, MESS, SEND, RESE, QUIT); bare "#PrgmMode#": programming mode
 };
 
 QString styleName(IdentifyStyle style);
@@ -109,7 +110,8 @@ struct Exchange {
     bool faulted = false;
 };
 
-// A page taken on the paging input (a TAP block outside programming mode).
+// A page taken on the paging input: a TAP block outside programming mode,
+// or, on the SNPP input, one page per pager ID pending at SEND.
 struct Page {
     QByteArray pagerId;
     QByteArray message;
@@ -192,6 +194,8 @@ private:
     QByteArray pagingPrgmMode(bool bare);
     QByteArray pagingIdentify();
     QByteArray pagingOther(const QByteArray &text);
+    QByteArray snppCommand(const QByteArray &text);
+    void snppReset();
     QByteArray programmingLine(const QByteArray &text);
     QByteArray block(const QByteArray &raw);
     QByteArray config(const QString &rest);
@@ -217,6 +221,12 @@ private:
     int m_txTest = 0;
     int m_reboots = 0;
     bool m_hangUp = false;
+
+    // SNPP transaction: pager IDs taken by PAGE and the message taken by
+    // MESS, held until SEND delivers them or RESE drops them
+    QList<QByteArray> m_snppPagers;
+    QByteArray m_snppMessage;
+    bool m_snppHasMessage = false;
 
     // receive state
     QByteArray m_raw;    // bytes of the line or block being received

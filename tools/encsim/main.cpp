@@ -44,7 +44,7 @@ int main(int argc, char **argv)
     const QCommandLineOption paced({"p", "paced"}, QStringLiteral("Pace every byte at the line speed."));
     const QCommandLineOption identify({"i", "identify"},
         QStringLiteral("How the paging input answers the detection: tap, id, identified, comp1, comp2, echo, "
-                       "invalid, error-invalid, silent."), "style", "tap");
+                       "invalid, error-invalid, silent, snpp."), "style", "tap");
     const QCommandLineOption programming(QStringLiteral("programming"), QStringLiteral("Start in programming mode."));
     const QCommandLineOption version(QStringLiteral("firmware-version"), QStringLiteral("Version text, e.g. 8.2.6."), "text");
     const QCommandLineOption sample(QStringLiteral("sample"), QStringLiteral("Start with a small filled pager database."));
