@@ -28,25 +28,38 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // 11910 x 4620 twips at 15 twips a pixel
 constexpr int kWindowWidth = 794;
 constexpr int kWindowHeight = 308;
 constexpr int kNotesTypedMax = 80;
 
-// Refuses typing that would make the notes longer than the limit; notes read
-// from a file may be longer and can still be shortened.
+// Refuses typing that would make the notes longer than the limit. Notes the
+// program puts in the box (read from a file) may be longer: they stay whole,
+// can be shortened, and typing never takes them past their length as read.
+// The box calls validate() with its text already changed, so the length
+// allowed is kept here: it follows every text the user did not type.
 class NotesValidator : public QValidator {
 public:
-    NotesValidator(QLineEdit *edit, int max) : QValidator(edit), m_edit(edit), m_max(max) {}
+    NotesValidator(QLineEdit *edit, int max) : QValidator(edit), m_edit(edit), m_max(max), m_allowed(max)
+    {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (!m_edit->isModified())
+                m_allowed = std::max<qsizetype>(m_max, text.size());
+        });
+    }
     State validate(QString &input, int &) const override
     {
-        return input.size() > m_max && input.size() > m_edit->text().size() ? Invalid : Acceptable;
+        // a text set by the program counts as unmodified while it is checked
+        return m_edit->isModified() && input.size() > m_allowed ? Invalid : Acceptable;
     }
 
 private:
     QLineEdit *m_edit;
-    int m_max;
+    qsizetype m_max;
+    qsizetype m_allowed;
 };
 }  // namespace
 

@@ -1,6 +1,10 @@
 #include "app/readini.h"
 
+#include "platform/textfile.h"
+
 #include <QFile>
+
+#include <cmath>
 
 QString ReadIniValue(const QString &fileName, const QString &section, const QString &key, bool *opened)
 {
@@ -14,11 +18,9 @@ QString ReadIniValue(const QString &fileName, const QString &section, const QStr
         *opened = true;
     const QString header = QLatin1Char('[') + section + QLatin1Char(']');
     bool headerMet = false;
-    while (!file.atEnd()) {
-        QByteArray raw = file.readLine();
-        while (raw.endsWith('\n') || raw.endsWith('\r'))
-            raw.chop(1);
-        const QString line = QString::fromLatin1(raw);
+    // lines end at CR, LF or CR LF, as in the pager database file
+    const QStringList lines = platform::SplitLines(QString::fromLatin1(file.readAll()));
+    for (const QString &line : lines) {
         if (line.isEmpty())
             return QStringLiteral("False");
         if (!headerMet && line.contains(header)) {
@@ -44,8 +46,9 @@ bool ConvertToBoolean(const QString &text, bool *ok)
         *ok = true;
         return false;
     }
+    // only a number converts: the conversion also reads "nan" and "inf"
     bool isNumber = false;
     const double v = t.toDouble(&isNumber);
-    *ok = isNumber;
-    return isNumber && v != 0.0;
+    *ok = isNumber && std::isfinite(v);
+    return *ok && v != 0.0;
 }

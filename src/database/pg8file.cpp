@@ -2,10 +2,10 @@
 
 #include "editors/cfgfam_cells.h"
 #include "platform/codepage.h"
+#include "platform/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -358,35 +358,9 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
 
 bool SavePagerDatabaseFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    // never fall back to writing over the old file in place: a failure
-    // half-way would leave neither the old nor the new database
-    file.setDirectWriteFallback(false);
-    auto fail = [&] {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
-    // unbuffered, and written until every byte is taken: a write that the
-    // system cuts short (a full disk) is only reported when the rest is
-    // offered again, and a buffered flush inside commit() overlooks it
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail();
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return fail();  // the temporary file goes with the QSaveFile
-        done += n;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (error)
-        error->clear();
-    return true;
+    // a file the user may write is saved even in a folder that takes no new
+    // file, in place, as a plain save would
+    return platform::ReplaceFile(path, bytes, error, platform::FolderRefuses::WriteInPlace);
 }
 
 bool LoadPagerDatabaseFile(const QString &path, QByteArray *bytes, QString *error)

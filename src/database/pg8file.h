@@ -58,8 +58,9 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
                                     EncoderSettings &settings, QString &notes);
 
 // Replaces the file at `path` with `bytes` through a temporary file in the
-// same folder, so a failure leaves the old file whole. On failure returns
-// false and puts the system's reason in `error`.
+// same folder, so a failure leaves the old file whole. Where the folder
+// takes no new file but the file itself may be written, the file is written
+// in place. On failure returns false and puts the system's reason in `error`.
 bool SavePagerDatabaseFile(const QString &path, const QByteArray &bytes, QString *error);
 
 // Reads the whole file at `path`. On failure returns false, leaves `bytes`

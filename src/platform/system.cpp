@@ -200,7 +200,13 @@ bool AnotherInstanceRunning()
     std::unique_ptr<QLockFile> &lock = instanceLock();
     if (lock)
         return false;  // this process holds it already
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    // the user's own runtime folder: a copy run by another user of the
+    // machine, or a lock file another user left behind, stops nobody else
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+        dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        QDir().mkpath(dir);
+    }
     auto candidate = std::make_unique<QLockFile>(dir + QStringLiteral("/qvsetup-instance.lock"));
     candidate->setStaleLockTime(0);
     if (candidate->tryLock(0)) {

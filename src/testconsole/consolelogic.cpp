@@ -3,6 +3,7 @@
 #include "paging/engines.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
+#include "platform/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,28 +174,13 @@ QString MessageArchiveReadPath()
 
 QStringList ReadArchiveFile(const QString &path, bool *opened)
 {
-    QStringList entries;
     QFile f(path);
     const bool ok = f.open(QIODevice::ReadOnly);
     if (opened)
         *opened = ok;
     if (!ok)
-        return entries;
-    const QString text = platform::FromAnsi(f.readAll());
-    // a line ends at CR LF, or at a CR or LF standing alone
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        entries << text.mid(start, i - start);
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        entries << text.mid(start);
-    return entries;
+        return QStringList();
+    return platform::SplitLines(platform::FromAnsi(f.readAll()));
 }
 
 QByteArray ArchiveFileBytes(const QStringList &entries)
@@ -205,23 +191,27 @@ QByteArray ArchiveFileBytes(const QStringList &entries)
     return bytes;
 }
 
+QString ArchiveStoreProblem(const QString &text)
+{
+    const qsizetype bad = platform::FirstNonAnsi(text);
+    if (bad < 0)
+        return QString();
+    return QStringLiteral("The message holds %1, which cannot be stored in the message archive. "
+                          "Change it and try again.")
+        .arg(platform::DescribeNonAnsi(text, bad));
+}
+
 bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *error)
 {
-    QFile f(path);
-    if (f.exists() && !f.remove()) {
-        if (error)
-            *error = f.errorString();
-        return false;
+    for (const QString &e : entries) {
+        const QString problem = ArchiveStoreProblem(e);
+        if (!problem.isEmpty()) {
+            if (error)
+                *error = problem;
+            return false;
+        }
     }
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    for (const QString &e : entries)
-        f.write(platform::ToAnsi(e) + "\r\n");  // a failed line is skipped
-    f.close();
-    return true;
+    return platform::ReplaceFile(path, ArchiveFileBytes(entries), error);
 }
 
 // ---- range test --------------------------------------------------------

@@ -505,10 +505,21 @@ void frmMessageTest::rewriteArchive(bool *failed)
     }
 }
 
+// A message the archive file cannot hold is refused before the list or the
+// file changes.
+static bool refusedByArchive(const QString &text)
+{
+    const QString problem = ArchiveStoreProblem(text);
+    if (problem.isEmpty())
+        return false;
+    platform::MsgBox(problem, Buttons::OK, Icon::Exclamation, platform::AppTitle());
+    return true;
+}
+
 void frmMessageTest::cmdAdd_Click()
 {
     const QString text = messageText();
-    if (text.isEmpty())
+    if (text.isEmpty() || refusedByArchive(text))
         return;
     bArchiveBusy = true;
     for (int i = 0; i < lb_Archive->count(); ++i) {
@@ -550,7 +561,7 @@ void frmMessageTest::cmdReplace_Click()
 {
     const int row = lb_Archive->currentRow();
     const QString text = messageText();
-    if (row < 0 || text.isEmpty())
+    if (row < 0 || text.isEmpty() || refusedByArchive(text))
         return;
     bArchiveBusy = true;
     for (int i = 0; i < lb_Archive->count(); ++i) {

@@ -88,8 +88,13 @@ QString MessageArchiveReadPath();
 QStringList ReadArchiveFile(const QString &path, bool *opened = nullptr);
 // The bytes of an archive file: every entry followed by CR LF.
 QByteArray ArchiveFileBytes(const QStringList &entries);
-// Replaces the file by the entries. False with `error` (the system's text)
-// when the old file could not be deleted or the new one not created.
+// Why `text` cannot be kept in the archive, as the box says it, or an empty
+// text when it can: the file holds one byte per character in the code page.
+QString ArchiveStoreProblem(const QString &text);
+// Replaces the file by the entries through a temporary file, which takes
+// the old file's place only once every line was written. False with `error`
+// when the file could not be replaced (the system's text; the old file stays
+// whole) or when an entry cannot be stored (nothing is written).
 bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *error);
 // Entries the archive keeps at most.
 inline constexpr int kArchiveMaxEntries = 299;

@@ -92,6 +92,25 @@ TEST_F(FileCommands, SaveAsThenOpenGivesBackEverythingAndTheSameBytes)
     EXPECT_EQ(readFile(file), saved);
 }
 
+TEST_F(FileCommands, NotesTakeEightyTypedCharactersAndLongerNotesReadStayWhole)
+{
+    QTest::keyClicks(w->txtConfigNotes, QString(85, 'n'));
+    EXPECT_EQ(w->txtConfigNotes->text(), QString(80, 'n'));
+
+    const QString longNotes(100, 'L');
+    const QString file = path("long.pg8");
+    writeFile(file, WritePagerDatabaseFile(gDb, gSettings, longNotes, nullptr));
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    EXPECT_EQ(w->txtConfigNotes->text(), longNotes);
+    // typing cannot make them longer; they can still be shortened
+    w->txtConfigNotes->end(false);
+    QTest::keyClicks(w->txtConfigNotes, "x");
+    EXPECT_EQ(w->txtConfigNotes->text(), longNotes);
+    QTest::keyClick(w->txtConfigNotes, Qt::Key_Backspace);
+    EXPECT_EQ(w->txtConfigNotes->text(), QString(99, 'L'));
+}
+
 TEST_F(FileCommands, SaveGoesToTheFolderTheFileCameFrom)
 {
     QTemporaryDir other;

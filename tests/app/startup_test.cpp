@@ -188,7 +188,7 @@ TEST_F(Startup, WebLinkWhileAStartUpBoxIsOpenShowsTheMainWindowOnceLoaded)
 {
     // a second copy of the program is running: its warning box is open
     platform::ReleaseSingleInstance();
-    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                     QStringLiteral("/qvsetup-instance.lock"));
     ASSERT_TRUE(other.tryLock(0));
     bool mainShownDuringLoad = true;
@@ -290,9 +290,10 @@ TEST_F(Startup, EscInTheMenuBarLeavesTheMenuAndAsksNothing)
 
 TEST_F(Startup, SecondInstanceIsWarnedAndStillStarts)
 {
-    // another copy of the program holds the instance lock
+    // another copy run by the same user holds the lock in the user's own
+    // runtime folder
     platform::ReleaseSingleInstance();
-    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+    QLockFile other(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                     QStringLiteral("/qvsetup-instance.lock"));
     ASSERT_TRUE(other.tryLock(0));
     prompts.answer(Answer::OK);

@@ -139,6 +139,9 @@ TEST(ReadIniValue, FollowsTheLineRules)
         // no trimming of blanks, but the line end is not part of the value
         {"[Main]\r\nVirginMode= True \r\n", "VirginMode", " True "},
         {"[Main]\nVirginMode=True\n", "VirginMode", "True"},
+        // a lone CR ends a line as well, an empty one included
+        {"[Main]\rVirginMode=True\rTestEnabled=False\r", "TestEnabled", "False"},
+        {"[Main]\rVirginMode=True\r\rTestEnabled=True\r", "TestEnabled", "False"},
     };
     for (const Case &c : cases) {
         write(c.file);
@@ -155,7 +158,8 @@ TEST(ReadIniValue, BooleanConversion)
 {
     struct Case { const char *text; bool ok; bool value; };
     const Case cases[] = {{"True", true, true}, {"false", true, false}, {"TRUE", true, true}, {"0", true, false},
-                          {"-1", true, true},   {"2", true, true},      {"", false, false},   {"yes", false, false}};
+                          {"-1", true, true},   {"2", true, true},      {"", false, false},   {"yes", false, false},
+                          {"nan", false, false}, {"inf", false, false}, {"-inf", false, false}};
     for (const Case &c : cases) {
         bool ok = false;
         const bool v = ConvertToBoolean(c.text, &ok);

@@ -5,7 +5,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +23,42 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
+
+// Turns on or off, for this thread only, root's power to write into any
+// folder; false when the thread does not have it.
+bool setWriteAnywhere(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const unsigned bit = 1u << (CAP_DAC_OVERRIDE % 32);
+    __user_cap_data_struct &word = data[CAP_DAC_OVERRIDE / 32];
+    if (!(word.permitted & bit))
+        return false;
+    word.effective = on ? word.effective | bit : word.effective & ~bit;
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+// A folder that takes no new file while this lives, also for root.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &path) : m_path(path)
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        m_tookPower = setWriteAnywhere(false);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_tookPower)
+            setWriteAnywhere(true);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private:
+    QString m_path;
+    bool m_tookPower = false;
+};
 
 }  // namespace
 
@@ -63,6 +102,27 @@ TEST(Pg8Save, failedWrite_keepsTheOldFile)
     EXPECT_FALSE(ok);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(contents(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("site.pg8")});
+}
+
+// The folder takes no new file, so no temporary file either, but the file
+// in it may be written: it is written in place.
+TEST(Pg8Save, folderTakingNoNewFile_writesTheFileInPlace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.pg8"));
+    ASSERT_TRUE(writeFile(path, QByteArray(5000, 'x')));
+    bool probed = false;
+    bool saved = false;
+    QString error;
+    {
+        const ReadOnlyFolder readOnly(dir.path());
+        probed = QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
+        saved = SavePagerDatabaseFile(path, "Fam1,1\r\n", &error);
+    }
+    ASSERT_FALSE(probed) << "the folder still takes new files";
+    EXPECT_TRUE(saved) << error.toStdString();
+    EXPECT_EQ(contents(path), QByteArray("Fam1,1\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("site.pg8")});
 }
 

@@ -16,7 +16,30 @@ namespace testing_support {
 
 namespace {
 const char *const kTitles[] = {"Quorvane Paging System", "Quorvane Paging Encoder Setup", "Kordamere Paging Encoder Setup"};
-}
+
+// Every port number points nowhere while this lives; the old values come
+// back afterwards.
+class PortsPointNowhere {
+public:
+    PortsPointNowhere()
+    {
+        for (int n = 1; n <= kPorts; ++n) {
+            const QByteArray var = "QV_COM" + QByteArray::number(n);
+            m_old[n - 1] = qgetenv(var.constData());
+            qputenv(var.constData(), "/nonexistent/qv-com" + QByteArray::number(n));
+        }
+    }
+    ~PortsPointNowhere()
+    {
+        for (int n = 1; n <= kPorts; ++n)
+            qputenv(("QV_COM" + QByteArray::number(n)).constData(), m_old[n - 1]);
+    }
+
+private:
+    static constexpr int kPorts = 16;
+    QByteArray m_old[kPorts];
+};
+}  // namespace
 
 void AppFixture::SetUp()
 {
@@ -32,7 +55,16 @@ void AppFixture::SetUp()
 
 void AppFixture::TearDown()
 {
-    shutDown();
+    {
+        // The exit opens a closed port by its device name to send "config
+        // reboot". A test's pseudo-terminal may be gone by now (a peer ends
+        // with the test's body), and the kernel gives a freed name to the
+        // next pseudo-terminal opened anywhere on the machine, such as the
+        // simulated encoder of a test running beside this one: the reboot
+        // would land there, ahead of that test's own first command.
+        const PortsPointNowhere nowhere;
+        shutDown();
+    }
     platform::SetShellHandler({});
     platform::SetTimeScale(1.0);
     QDir::setCurrent(QDir::tempPath());

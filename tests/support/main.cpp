@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -34,6 +36,11 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
     qputenv("TMPDIR", home.path().toLocal8Bit());
+    // the instance lock lives in the runtime folder: one of this run's own
+    const QString runtime = home.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
     // no test may reach a real serial device: every port number points
     // nowhere unless a test points it at its own pseudo-terminal

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +25,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 using namespace testing_support;
 using platform::Answer;
@@ -648,6 +654,28 @@ protected:
     frmMessageTest *c = nullptr;
 };
 
+// Writes beyond `bytes` into any file fail while this lives, as on a full
+// disk (which would stop root as well).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit small = m_saved;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int);
+};
+
 }  // namespace
 
 TEST_F(ConsoleArchive, AddWritesTheFileAndADuplicateOnlySelects)
@@ -667,6 +695,46 @@ TEST_F(ConsoleArchive, AddWritesTheFileAndADuplicateOnlySelects)
     EXPECT_EQ(c->lb_Archive->currentRow(), 0);
     EXPECT_EQ(file(), "<missing>");  // nothing was written
     EXPECT_FALSE(bArchiveBusy);
+}
+
+TEST_F(ConsoleArchive, AFailedWriteKeepsTheOldArchiveAndShowsTheSystemsText)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one", "two"}, nullptr));
+    load();
+    c->setMessageText("a message the disk has no room for");
+    prompts.answer(Answer::OK);
+    {
+        const FileSizeLimit full(16);
+        c->cmdAdd_Click();
+    }
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().text, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(prompts.last().icon, platform::Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, platform::Buttons::OK);
+    EXPECT_EQ(file(), "one\r\ntwo\r\n");
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList({"messages.dat*"}, QDir::Files), QStringList{"messages.dat"});
+    EXPECT_FALSE(bArchiveBusy);
+}
+
+TEST_F(ConsoleArchive, AMessageOutsideTheCodePageIsRefusedBeforeAnythingIsWritten)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one"}, nullptr));
+    load();
+    c->setMessageText(QString::fromUtf8("Fire \u03a9"));
+    prompts.answer(Answer::OK);
+    c->cmdAdd_Click();
+    c->lb_Archive->setCurrentRow(0);
+    c->setMessageText(QString::fromUtf8("Fire \u03a9"));
+    prompts.answer(Answer::OK);
+    c->cmdReplace_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    for (const SeenPrompt &box : prompts.seen()) {
+        EXPECT_EQ(box.text, QString::fromUtf8("The message holds the character \u201c\u03a9\u201d (U+03A9), which "
+                                              "cannot be stored in the message archive. Change it and try again."));
+        EXPECT_EQ(box.icon, platform::Icon::Exclamation);
+    }
+    EXPECT_EQ(listed(), QStringList{"one"});
+    EXPECT_EQ(file(), "one\r\n");
 }
 
 TEST_F(ConsoleArchive, TheListIsFullAt299)

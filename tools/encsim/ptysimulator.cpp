@@ -106,6 +106,16 @@ void PtySimulator::stop()
     }
 }
 
+void PtySimulator::closeMaster()
+{
+    // the slave stays open until stop(): the device's name is gone with the
+    // master, but its number is not handed to the next pseudo-terminal opened
+    // on the machine while the program may still open the old name
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PtySimulator::closeFds()
 {
     if (m_master >= 0)
@@ -119,7 +129,7 @@ void PtySimulator::closeFds()
 void PtySimulator::hangUp()
 {
     if (!isRunning()) {
-        closeFds();
+        closeMaster();
         std::lock_guard<std::mutex> lock(m_mutex);
         m_hungUp = true;
         return;
@@ -300,7 +310,7 @@ void PtySimulator::run()
     char buffer[4096];
     while (!m_stop) {
         if (m_hangUpRequested && !m_hungUp) {
-            closeFds();
+            closeMaster();
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_hungUp = true;

@@ -40,7 +40,8 @@ public:
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
 
-    // Closes the master side now, as a cable pulled out: the program's port errors.
+    // Closes the master side now, as a cable pulled out: the program's port
+    // errors and the device's name is gone (its number stays taken until stop()).
     void hangUp();
     bool hungUp() const;
 
@@ -79,6 +80,7 @@ private:
     bool sleepUntil(std::chrono::steady_clock::time_point when);
     void writeOut(const QByteArray &bytes, int speed);
     bool writeAll(const char *data, qint64 size);
+    void closeMaster();
     void closeFds();
 
     PtyOptions m_options;
