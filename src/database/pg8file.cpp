@@ -3,6 +3,7 @@
 #include "editors/cfgfam_cells.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
+#include "platform/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,26 +101,6 @@ QString storeProblem(const QString &value, const QString &fieldName, Place place
             .arg(fieldName, what);
     }
     return QString();
-}
-
-// Splits a file into lines: CR, CR LF and a lone LF each end one line.
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines << text.mid(start);
-    return lines;
 }
 
 // Up to `count` comma-separated fields of a table line, after its tag.
@@ -321,7 +302,7 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
                                     EncoderSettings &settings, QString &notes)
 {
     Pg8ReadResult result;
-    const QStringList lines = splitLines(platform::FromAnsi(bytes));
+    const QStringList lines = platform::SplitLines(platform::FromAnsi(bytes));
     // rows follow the line's position in the file, not the number in its tag
     for (int counter = 0; counter < lines.size(); ++counter) {
         const QString &line = lines.at(counter);
