@@ -49,4 +49,17 @@ bool unloadWindow(const char *name)
     return true;
 }
 
+bool closeWindow(const char *name)
+{
+    QPointer<QWidget> w = window(name);
+    if (!w)
+        return true;
+    if (!w->close())
+        return false;
+    registry().remove(QByteArray(name));
+    if (w)
+        delete w.data();
+    return true;
+}
+
 }  // namespace forms

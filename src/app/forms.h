@@ -25,5 +25,8 @@ void registerWindow(const char *name, QWidget *w);
 QWidget *window(const char *name);
 // Closes and releases the window if it is loaded; returns whether it was.
 bool unloadWindow(const char *name);
+// Closes the window as its close box does and releases it; false when its
+// closing question kept it open (it stays loaded). True when not loaded.
+bool closeWindow(const char *name);
 
 }  // namespace forms

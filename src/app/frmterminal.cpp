@@ -509,6 +509,16 @@ void frmTerminal::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
+    // the editors ask their closing question before anything of the
+    // shut-down happens: a No keeps that editor, and the program, running
+    for (const char *name : {"frmCfgGroup", "frmCfgFam"}) {
+        if (!forms::closeWindow(name)) {
+            gRun.bExiting = false;
+            gRun.bExitAfterOperation = false;
+            e->ignore();
+            return;
+        }
+    }
     if (gRun.bPortBusy) {
         // an encoder operation is waiting: cancel it; the window closes
         // when it has ended

@@ -164,6 +164,8 @@ void frmTerminal::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // the windows unloaded below see that the program is leaving
+    gRun.bExiting = true;
     // 1 to 3: the encoder leaves programming mode at every exit
     if (!MSComm1.PortOpen())
         MSComm1.setPortOpen(true);

@@ -1,6 +1,7 @@
 #include "editors/cfggroup_logic.h"
 
 #include "database/checks_common.h"
+#include "editors/cfgfam_cells.h"
 #include "editors/editorcommon.h"
 
 #include <QStringList>
@@ -72,11 +73,12 @@ bool otherThanZero(const QString &t)
     return !v || *v != 0;
 }
 
-// A typed Group ID or pager ID is taken when it is a number of 1 or more.
+// A typed Group ID or pager ID is taken when it is plain decimal digits
+// ("1.5", " 12", "+7" and "1e2" are not) worth 1 to 32767.
 bool accepted(const QString &typed)
 {
-    const std::optional<int> v = checks::ToInt16(typed);
-    return v && *v >= 1;
+    long long v = 0;
+    return cfgfam::TypedNumber(typed, v) && v >= 1 && checks::FitsInt16(v);
 }
 
 bool anyPager(const GroupRow &rec, bool (*test)(const QString &))
@@ -395,16 +397,22 @@ std::optional<CellPos> MoveForKey(int key, int row, int col)
 
 bool JudgeGroupsOnOk(GroupTable &groups, bool verdict)
 {
-    auto isSet = [](const QString &field, const char *none) { return field != QLatin1String(none); };
+    // a field holds a value when it differs from its "none" value; an empty
+    // field (a table no file or encoder filled) holds none either
+    auto isSet = [](const QString &field, const char *none) {
+        return !field.isEmpty() && field != QLatin1String(none);
+    };
+    bool anyOn = false;
+    bool anyIncomplete = false;
     for (GroupRow &rec : groups) {
         if (rec[grpActive] == QLatin1String("0"))
             continue;
-        verdict = true;
+        bool incomplete = true;
         bool pagerSet = false;
         for (int f = grpPagerID1; f <= grpPagerID20; ++f)
             pagerSet = pagerSet || isSet(rec[size_t(f)], "0000");
         if (isSet(rec[grpGroupID], "0000") && pagerSet)
-            verdict = false;
+            incomplete = false;
         static const std::pair<int, int> pairs[] = {
             {grpTrigger1Active, grpTrigger1Msg}, {grpTrigger2Active, grpTrigger2Msg}, {grpTimerActive, grpTimerMsg}};
         for (const auto &[flag, msg] : pairs) {
@@ -412,15 +420,21 @@ bool JudgeGroupsOnOk(GroupTable &groups, bool verdict)
                 continue;
             if (isSet(rec[size_t(msg)], "00")) {
                 if (pagerSet)
-                    verdict = false;
+                    incomplete = false;
             } else {
                 rec[size_t(flag)] = QStringLiteral("0");
             }
         }
-        if (verdict)
+        if (incomplete)
             rec[grpComplete].clear();
+        // a group that is on and not marked complete is reset on closing,
+        // whatever made it so: the closing question is due
+        if (!rec[grpActive].isEmpty()) {
+            anyOn = true;
+            anyIncomplete = anyIncomplete || rec[grpComplete] != kYes;
+        }
     }
-    return verdict;
+    return anyOn ? anyIncomplete : verdict;
 }
 
 int ApplyComp1Rule(const GroupTable &groups, EncoderSettings &settings)

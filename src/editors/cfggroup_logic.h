@@ -79,10 +79,10 @@ struct CellPos {
 };
 std::optional<CellPos> MoveForKey(int key, int row, int col);
 
-// OK button, first step: judges every group that is on; incomplete ones
-// lose their "YES", triggers without a message are switched off. Returns
-// the verdict on the last group that is on (true: incomplete), or
-// `verdict` when no group is on.
+// OK button, first step: judges every group whose Active is not "0";
+// incomplete ones lose their "YES", triggers without a message are switched
+// off. Returns true when any group that is on ends without "YES" (closing
+// will reset it), or `verdict` when no group is on.
 bool JudgeGroupsOnOk(GroupTable &groups, bool verdict);
 
 // The first pager ID of the first group is the default pager of the COMP1

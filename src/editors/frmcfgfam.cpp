@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/frmterminal.h"
+#include "app/portbusy.h"
 #include "database/families_check.h"
 #include "database/state.h"
 #include "editors/cfgfam_cells.h"
@@ -290,15 +291,21 @@ void frmCfgFam::moveTo(int row, int col, bool twice)
 
 void frmCfgFam::closeEvent(QCloseEvent *e)
 {
-    bool cancel = false;
-    if (m_checking)
-        cancel = true;  // the check still works on the grid; cancel it first
-    else
+    // the check still works on the grid: it is cancelled first, unless the
+    // program is leaving
+    bool cancel = m_checking && !gRun.bExiting;
+    if (!cancel)
         Form_QueryUnload(cancel);
-    if (cancel)
-        e->ignore();
-    else
-        e->accept();
+    // every way of closing keeps the edits, so each runs OK's steps first;
+    // the shut-down keeps nothing and only asks
+    if (!cancel && !gRun.bExiting) {
+        const QPointer<frmCfgFam> self(this);
+        const bool done = finishEditing();
+        if (!self)
+            return;  // the window was unloaded while the check ran
+        cancel = !done;
+    }
+    e->setAccepted(!cancel);
 }
 
 void frmCfgFam::Form_QueryUnload(bool &cancel)
@@ -778,6 +785,17 @@ void frmCfgFam::cmdOK_Click()
 {
     if (m_checking)
         return;  // the check started by an earlier OK is still running
+    // OK leaves no verdict for the closing question; its steps run on closing
+    gRun.bDefinitionIncomplete = false;
+    close();
+}
+
+bool frmCfgFam::finishEditing()
+{
+    // the check would share the cancel box with the operation that waits on
+    // the port: nothing is done until the port is free
+    if (gRun.bFamiliesEdited && PortBusy())
+        return false;
     hideEditors();
     fgFamilies->setCol(colNumber);
     gRun.bDefinitionIncomplete = false;
@@ -804,7 +822,7 @@ void frmCfgFam::cmdOK_Click()
         m_checking = true;
         gRun.bDatabaseChecked = CheckFamiliesDatabase(fgFamilies, &outcome);
         if (!self)
-            return;  // the window was unloaded while the check ran
+            return false;  // the window was unloaded while the check ran
         m_checking = false;
         // the check moves start IDs and shortens quantities: the End ID
         // cells of the families it may have changed follow them
@@ -813,12 +831,12 @@ void frmCfgFam::cmdOK_Click()
                 fgFamilies->setTextMatrix(r, colEndID, EndIDText(gDb.Families[size_t(r - 1)]));
         if (gRun.bFamilyFieldsAdjusted) {
             gRun.bFamilyFieldsAdjusted = false;
-            return;
+            return false;
         }
         if (outcome.end == FamiliesCheckEnd::NotANumber || outcome.end == FamiliesCheckEnd::OutOfRange)
-            return;  // the family the check stopped at is to be corrected first
+            return false;  // the family the check stopped at is to be corrected first
     }
-    close();
+    return true;
 }
 
 // ---- opening -----------------------------------------------------------------------------------

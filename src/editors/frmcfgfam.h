@@ -72,5 +72,8 @@ private:
     void moveTo(int row, int col, bool twice);
     int familyIndex() const;  // current row - 1, or -1 outside the families
     void markModified();
+    // OK's steps: the completeness pass, then the families check after an
+    // edit. False when the window is to stay open.
+    bool finishEditing();
     bool m_checking = false;
 };

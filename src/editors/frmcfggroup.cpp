@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/frmterminal.h"
+#include "app/portbusy.h"
 #include "database/groups_check.h"
 #include "database/state.h"
 #include "editors/editorcommon.h"
@@ -299,6 +300,10 @@ void frmCfgGroup::cmdOK_Click()
 {
     if (m_checkRunning)
         return;  // the check this button started is still running
+    // the check would share the cancel box with the operation that waits on
+    // the port: nothing is done until the port is free
+    if (gRun.bGroupsEdited && PortBusy())
+        return;
     txtGrp->hide();
     cmbMsg->hide();
 
@@ -394,8 +399,9 @@ void frmCfgGroup::Form_Unload() { ResetIncompleteGroups(gDb.Groups); }
 
 void frmCfgGroup::closeEvent(QCloseEvent *e)
 {
-    // the running check still marks cells of this window
-    if (m_checkRunning || Form_QueryUnload()) {
+    // the running check still marks cells of this window, unless the
+    // program is leaving
+    if ((m_checkRunning && !gRun.bExiting) || Form_QueryUnload()) {
         e->ignore();
         return;
     }

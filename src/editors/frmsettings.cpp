@@ -397,6 +397,21 @@ void frmSettings::cmdResetDefaults_Click()
 
 void frmSettings::cmdOK_Click()
 {
+    if (valuesAccepted())
+        accept();
+}
+
+void frmSettings::reject()
+{
+    // the close box and Esc keep what the boxes hold, so they check it as OK
+    // does; the shut-down keeps nothing and checks nothing
+    if (!gRun.bExiting && !valuesAccepted())
+        return;
+    QDialog::reject();
+}
+
+bool frmSettings::valuesAccepted()
+{
     auto invalidValues = [] {
         platform::MsgBox(InvalidValuesBoxText(), platform::Buttons::OK, platform::Icon::Exclamation,
                          InvalidValuesBoxTitle());
@@ -406,23 +421,23 @@ void frmSettings::cmdOK_Click()
         invalidValues();
         txDutyCycle->clear();
         txtBatchQty->clear();
-        return;
+        return false;
     case AdvancedValuesVerdict::BadDutyCycle:
         invalidValues();
         txDutyCycle->clear();
-        return;
+        return false;
     case AdvancedValuesVerdict::BadBatch:
         invalidValues();
         txtBatchQty->clear();
-        return;
+        return false;
     case AdvancedValuesVerdict::BatchTooHigh:
         txtBatchQty->setText(QString::number(kMaxManagedBatch));
         platform::MsgBox(BatchLimitBoxText(), platform::Buttons::OK, platform::Icon::Exclamation, BatchLimitBoxTitle());
-        break;
+        return true;
     case AdvancedValuesVerdict::Accept:
-        break;
+        return true;
     }
-    accept();
+    return true;
 }
 
 void ShowAdvancedSettings(QWidget *owner)

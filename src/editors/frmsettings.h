@@ -47,6 +47,15 @@ public:
     void optFlow2_Click(int index);
     void cmdResetDefaults_Click();
     void cmdOK_Click();
+
+public slots:
+    // The close box and Esc.
+    void reject() override;
+
+private:
+    // OK's checks of the two numbers, with their boxes; false when the
+    // dialog is to stay open.
+    bool valuesAccepted();
 };
 
 // Shows the dialog modally, owned by `owner`; it is unloaded when it closes.

@@ -308,13 +308,25 @@ void frmSettings_Main::cmdDefault_Click()
 
 void frmSettings_Main::cmdOK_Click()
 {
+    storeFormats();
+    accept();
+}
+
+void frmSettings_Main::reject()
+{
+    // the close box and Esc keep every pick, and store what OK stores
+    storeFormats();
+    QDialog::reject();
+}
+
+void frmSettings_Main::storeFormats()
+{
     for (int port = 0; port < 2; ++port) {
         // a list left without a selection keeps the stored format as it is
         const QString format = CharacterFormat(cboParity[port]->currentText(), cboDataBits[port]->currentText());
         if (!format.isEmpty())
             formatOf(port) = format;
     }
-    accept();
 }
 
 void frmSettings_Main::cmdSettings_Click()

@@ -41,6 +41,12 @@ public:
     void cmdOK_Click();
     void cmdSettings_Click();
 
+public slots:
+    // The close box and Esc.
+    void reject() override;
+
 private:
     void loadFailed(const QString &description);
+    // OK's rebuild of both ports' character formats from their lists.
+    void storeFormats();
 };

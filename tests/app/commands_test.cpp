@@ -4,6 +4,7 @@
 #include "app/frmsplash.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "editors/frmcfggroup.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
@@ -12,6 +13,8 @@
 #include <QDialog>
 #include <QApplication>
 #include <QMenu>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace testing_support;
@@ -171,6 +174,45 @@ TEST_F(Commands, ExitWithAPortThatDoesNotExistShowsNothing)
     EXPECT_EQ(prompts.count(), 1);  // the exit question only
     EXPECT_TRUE(gRun.bExiting);
     EXPECT_FALSE(w->MSComm1.PortOpen());
+}
+
+TEST_F(Commands, AnEditorsClosingQuestionAnsweredNoStopsTheShutDown)
+{
+    ApplyNewDatabase(gDb);
+    GroupRow &g1 = gDb.Groups[0];  // on, with a Group ID but no pager ID
+    g1[grpActive] = "1";
+    g1[grpComplete] = "YES";
+    g1[grpGroupID] = "12";
+    GroupRow &g2 = gDb.Groups[1];  // a pager ID in no family: the check blanks it
+    g2 = g1;
+    g2[grpPagerID1] = "555";
+    w->ToolbarButtonByKey("group")->trigger();
+    auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor->txtGrp, "3");
+    prompts.answer(Answer::OK);  // "Non-Existent Pager IDs": the editor stays open
+    editor->cmdOK->click();
+    ASSERT_TRUE(editor->isVisible());
+
+    prompts.answer(Answer::Yes);  // exit
+    prompts.answer(Answer::No);   // the editor's closing question
+    w->close();
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(gRun.bExiting);
+    ASSERT_EQ(forms::window("frmCfgGroup"), editor);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "123");
+
+    // asked once: the next exit goes through
+    QPointer<frmTerminal> guard(w);
+    prompts.answer(Answer::Yes);
+    w->close();
+    EXPECT_EQ(prompts.count(), 4);
+    EXPECT_TRUE(gRun.bExiting);
+    EXPECT_EQ(forms::window("frmCfgGroup"), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 2000));
 }
 
 TEST_F(Commands, ToolbarOpensTheEditorsModeless)

@@ -600,6 +600,35 @@ TEST_F(FamiliesEditor, CorrectedAndSwitchedOffCellsShowTheirOwnColoursAtOnce)
     EXPECT_EQ(shown(3, 3), colours::LightCyan);
 }
 
+TEST_F(FamiliesEditor, TheCloseBoxRunsOKsStepsFirstAndStaysOpenForAdjustedFields)
+{
+    gDb.Families[0] = sample();
+    gDb.Families[1] = sample();
+    gDb.Families[1][famStartID] = "0105";  // inside family 1's range
+    gDb.Families[1][famStartCap] = "0002000";
+    gDb.Families[2] = sample();
+    gDb.Families[2][famStartCap] = "0000007";  // incomplete
+    ASSERT_TRUE(open());
+    select(1, 1);
+    select(1, 1);  // edited: OFF and ON again
+    prompts.answer(Answer::OK);
+    w->close();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Pager ID Overlap or Illegal Capcodes");
+    EXPECT_EQ(gDb.Families[1][famStartID], "110");
+    EXPECT_EQ(back(2, 3), colours::LightCyan);
+    EXPECT_EQ(gDb.Families[0][famComplete], "YES");
+    EXPECT_EQ(gDb.Families[2][famActive], "0");  // erased by the completeness pass
+    EXPECT_EQ(text(3, 1), "OFF");
+    EXPECT_TRUE(gRun.bDatabaseChecked);
+    EXPECT_TRUE(w->isVisible());
+    // nothing edited since: the close box closes it
+    w->close();
+    EXPECT_EQ(prompts.count(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+}
+
 TEST_F(FamiliesEditor, TheClosingQuestionAsksOnce)
 {
     ASSERT_TRUE(open());

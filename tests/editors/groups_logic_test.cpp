@@ -474,10 +474,10 @@ TEST(GroupsOkJudgement, AGroupNeedsAPagerIDAndAGroupIDOrATriggerWithAMessage)
     // a group that is off keeps everything
     EXPECT_EQ(t[5][grpComplete], "YES");
     EXPECT_EQ(t[5][grpTrigger1Active], "1");
-    EXPECT_FALSE(verdict);  // group 5 was the last one on
+    EXPECT_TRUE(verdict);  // groups 2 and 4 are on and incomplete
 }
 
-TEST(GroupsOkJudgement, TheVerdictIsTheLastGroupThatIsOn)
+TEST(GroupsOkJudgement, TheVerdictFollowsAnyGroupThatIsOnAndNotComplete)
 {
     GroupTable t;
     t.fill(emptyGroup());
@@ -486,15 +486,26 @@ TEST(GroupsOkJudgement, TheVerdictIsTheLastGroupThatIsOn)
     t[2] = completeGroup();
     t[2][grpGroupID] = "0000";  // incomplete
     t[6] = completeGroup();
-    EXPECT_FALSE(JudgeGroupsOnOk(t, true));
+    EXPECT_TRUE(JudgeGroupsOnOk(t, false));  // not only the last group counts
     EXPECT_EQ(t[2][grpComplete], "");
-    t[6][grpActive] = "0";
-    EXPECT_TRUE(JudgeGroupsOnOk(t, false));
+    t[2][grpActive] = "0";
+    EXPECT_FALSE(JudgeGroupsOnOk(t, true));
     // a pager ID stored as "0" counts as set here
     t[8] = completeGroup();
     pagerField(t[8], 1) = "0";
     EXPECT_FALSE(JudgeGroupsOnOk(t, true));
     EXPECT_EQ(t[8][grpComplete], "YES");
+    // an empty one (a table nothing filled) does not
+    pagerField(t[8], 1) = "";
+    EXPECT_TRUE(JudgeGroupsOnOk(t, false));
+    EXPECT_EQ(t[8][grpComplete], "");
+    // a group that is on and was never marked complete is reset on closing
+    t[8] = completeGroup();
+    t[8][grpComplete].clear();
+    EXPECT_TRUE(JudgeGroupsOnOk(t, false));
+    // a group nothing filled is not on
+    t[8] = GroupRow{};
+    EXPECT_FALSE(JudgeGroupsOnOk(t, true));
 }
 
 TEST(GroupsOkJudgement, Comp1NeedsTheFirstPagerIDOfTheFirstGroup)

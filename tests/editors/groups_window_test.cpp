@@ -2,6 +2,7 @@
 // takes for itself, OK with the groups check and the COMP1 rule, closing.
 #include "app/forms.h"
 #include "app/frmterminal.h"
+#include "app/portbusy.h"
 #include "database/state.h"
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
@@ -314,6 +315,26 @@ TEST_F(GroupsEditor, TypingStoresEachKeystrokeAtOnce)
     EXPECT_EQ(e->fgGroups->TextMatrix(1, 1), "ABCDEF");
 }
 
+TEST_F(GroupsEditor, IDsTakePlainDigitsOnly)
+{
+    setGroup(1, {"300"});
+    frmCfgGroup *e = open();
+    for (int row : {3, 4}) {
+        for (const char *typed : {"1.5", " 12", "+7", "1e2", "40000"}) {
+            click(e, row, 1);
+            e->txtGrp->clear();
+            QTest::keyClicks(e->txtGrp, typed);
+            const QString stored = row == 3 ? gDb.Groups[0][grpGroupID] : pager(1, 1);
+            EXPECT_EQ(stored, "0000") << row << " " << typed;
+            EXPECT_EQ(e->fgGroups->TextMatrix(row, 1), "") << row << " " << typed;
+        }
+        click(e, row, 1);
+        e->txtGrp->clear();
+        QTest::keyClicks(e->txtGrp, "032767");
+        EXPECT_EQ(row == 3 ? gDb.Groups[0][grpGroupID] : pager(1, 1), "032767");
+    }
+}
+
 TEST_F(GroupsEditor, ALongReferenceFromAFileIsEditedWhole)
 {
     setGroup(3, {"300"});
@@ -448,6 +469,29 @@ TEST_F(GroupsEditor, OkRunsTheCheckAndStaysOpenOnTheBlankedFields)
     EXPECT_EQ(gDb.Groups[0][grpComplete], "YES");
 }
 
+TEST_F(GroupsEditor, OkStartsNoCheckWhileAnOperationWaitsOnThePort)
+{
+    setGroup(1, {"999"});  // in no family
+    frmCfgGroup *e = open();
+    click(e, 1, 1);  // an edit
+    {
+        PortBusyGuard transfer;  // as a detection, lookup or transfer holds it
+        ASSERT_TRUE(transfer.acquired());
+        e->cmdOK->click();
+        EXPECT_TRUE(e->isVisible());
+        EXPECT_EQ(forms::cancelSendIfLoaded(), nullptr);
+        EXPECT_EQ(prompts.count(), 0);
+        EXPECT_EQ(pager(1, 1), "999");
+        EXPECT_TRUE(gRun.bGroupsEdited);
+    }
+    // the port is free again: OK checks
+    prompts.answer(Answer::OK);
+    e->cmdOK->click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
+    EXPECT_EQ(pager(1, 1), "0000");
+}
+
 TEST_F(GroupsEditor, Comp1WithoutADefaultPagerIsSetBackToTap)
 {
     setFamily(1, "100", "10");
@@ -539,6 +583,33 @@ TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedOnceThenResetOnClosing)
     // a complete group that is off is kept
     EXPECT_EQ(gDb.Groups[1][grpGroupID], "122");
     EXPECT_EQ(gDb.Groups[1][grpPagerID1], "300");
+}
+
+TEST_F(GroupsEditor, AnyIncompleteGroupThatIsOnIsQuestionedBeforeItIsReset)
+{
+    setGroup(1, {});  // on, with a Group ID but no pager ID
+    setGroup(3, {"300"});  // complete, and the last group that is on
+    frmCfgGroup *e = open();
+    prompts.answer(Answer::No);
+    e->cmdOK->click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");
+    e->close();
+    flushDeletes();
+
+    // no database loaded: a Group ID typed into a table nothing filled
+    for (GroupRow &g : gDb.Groups)
+        g = GroupRow{};
+    e = open();
+    QTest::keyClicks(e->txtGrp, "5");
+    prompts.answer(Answer::No);
+    e->cmdOK->click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "5");
 }
 
 TEST_F(GroupsEditor, ClosingAfterClearingTheOnlyPagerIDResetsTheGroup)

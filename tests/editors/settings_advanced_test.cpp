@@ -394,21 +394,37 @@ TEST_F(AdvancedSettings, OKRefusesWhatIsNotANumber)
     }
 }
 
-TEST_F(AdvancedSettings, TheCloseBoxKeepsWhatTheBoxesHoldAndTheShutDownUnloadsIt)
+TEST_F(AdvancedSettings, TheCloseBoxAndEscCheckAsOKDoesAndTheShutDownUnloadsIt)
 {
     frmSettings *d = load();
     d->txtBatchQty->setText("abc");
+    prompts.answer(Answer::OK);
     d->close();
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(gSettings.sMaxBatch, "abc");
-    EXPECT_EQ(prompts.count(), 0);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Invalid Values Detected");
+    EXPECT_EQ(prompts.last().text, lines({"Please Enter Numerical Values For", "Duty Cycle And Batch Quantity"}));
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(gSettings.sMaxBatch, "");
+    EXPECT_EQ(gSettings.sDutyCycle, "66");
 
+    QTest::keyClicks(d->txtBatchQty, "33");
+    prompts.answer(Answer::OK);
+    QTest::keyClick(d->txtBatchQty, Qt::Key_Escape);
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Max Msgs per Batch Too High");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(gSettings.sMaxBatch, "32");
+
+    // the shut-down keeps nothing: it checks nothing either
     bool ran = false;
     QTimer::singleShot(50, [&] {
         ran = forms::window("frmSettings") != nullptr;
+        if (auto *open = qobject_cast<frmSettings *>(forms::window("frmSettings")))
+            open->txtBatchQty->setText("abc");
         w->Form_Unload();
     });
     ShowAdvancedSettings(w);
     EXPECT_TRUE(ran);
     EXPECT_EQ(forms::window("frmSettings"), nullptr);
+    EXPECT_EQ(prompts.count(), 2);
 }

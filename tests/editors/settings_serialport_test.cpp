@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 using namespace testing_support;
 using platform::Answer;
@@ -257,6 +258,16 @@ TEST_F(SerialPortSettings, RestoreDefaultsResetsPortOneOnlyAndOKCloses)
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(gSettings.sSerial2Databits, "E71");
     EXPECT_FALSE(modified());
+}
+
+TEST_F(SerialPortSettings, EscActsAsTheCloseBoxAndStoresWhatOKStores)
+{
+    gSettings.sSerial1Databits = "E7";  // as a damaged file leaves it
+    frmSettings_Main *d = load();
+    QTest::keyClick(d->cboSpeed[0], Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(gSettings.sSerial1Databits, "E71");
+    EXPECT_EQ(prompts.count(), 0);
 }
 
 TEST_F(SerialPortSettings, RunsModallyAndLeadsThroughTheAccessCodeToTheAdvancedSettings)
