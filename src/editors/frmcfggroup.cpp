@@ -300,10 +300,16 @@ void frmCfgGroup::cmdOK_Click()
 {
     if (m_checkRunning)
         return;  // the check this button started is still running
+    // OK's steps run on closing, as for every other way of closing
+    close();
+}
+
+bool frmCfgGroup::finishEditing()
+{
     // the check would share the cancel box with the operation that waits on
     // the port: nothing is done until the port is free
     if (gRun.bGroupsEdited && PortBusy())
-        return;
+        return false;
     txtGrp->hide();
     cmbMsg->hide();
 
@@ -328,21 +334,21 @@ void frmCfgGroup::cmdOK_Click()
         m_checkRunning = true;
         gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups);
         if (!self)
-            return;  // the window was unloaded while the check ran
+            return false;  // the window was unloaded while the check ran
         m_checkRunning = false;
 
         if (ApplyComp1Rule(gDb.Groups, gSettings) != 0) {
             platform::MsgBox(kComp1Text, Buttons::OK, Icon::None, kComp1Title);
             gRun.bGroupFieldsAdjusted = false;
-            return;
+            return false;
         }
         if (gRun.bGroupFieldsAdjusted) {
             // the window stays open on the fields the check blanked
             gRun.bGroupFieldsAdjusted = false;
-            return;
+            return false;
         }
     }
-    close();
+    return true;
 }
 
 // ---- keys ------------------------------------------------------------------
@@ -401,7 +407,24 @@ void frmCfgGroup::closeEvent(QCloseEvent *e)
 {
     // the running check still marks cells of this window, unless the
     // program is leaving
-    if ((m_checkRunning && !gRun.bExiting) || Form_QueryUnload()) {
+    if (m_checkRunning && !gRun.bExiting) {
+        e->ignore();
+        return;
+    }
+    // every way of closing keeps the complete groups, so each runs OK's
+    // steps first and asks about any group they find incomplete; the
+    // shut-down keeps nothing and only asks
+    if (!gRun.bExiting) {
+        const QPointer<frmCfgGroup> self(this);
+        const bool done = finishEditing();
+        if (!self)
+            return;  // the window was unloaded while the check ran
+        if (!done) {
+            e->ignore();
+            return;
+        }
+    }
+    if (Form_QueryUnload()) {
         e->ignore();
         return;
     }

@@ -39,7 +39,7 @@ public:
     void cmbMsg_Click();
     void cmdOK_Click();
 
-    // True while OK runs the groups check.
+    // True while OK (or a closing) runs the groups check.
     bool CheckRunning() const { return m_checkRunning; }
 
 protected:
@@ -57,5 +57,8 @@ private:
     void openTextEditor();
     void openMessageChooser(int c);
     void toggleTimer(int c);
+    // OK's steps: the completeness judgement, then, after an edit, the
+    // groups check and the COMP1 rule. False when the window is to stay open.
+    bool finishEditing();
     bool m_checkRunning = false;
 };

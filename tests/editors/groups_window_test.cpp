@@ -469,6 +469,24 @@ TEST_F(GroupsEditor, OkRunsTheCheckAndStaysOpenOnTheBlankedFields)
     EXPECT_EQ(gDb.Groups[0][grpComplete], "YES");
 }
 
+TEST_F(GroupsEditor, TheCloseBoxRunsOKsCheckFirstAndStaysOpenOnTheBlankedFields)
+{
+    setFamily(1, "100", "010");
+    setGroup(1, {"105", "200"});
+    frmCfgGroup *e = open();
+    click(e, 1, 1);  // an edit
+    prompts.answer(Answer::OK);
+    e->close();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(pager(1, 2), "0000");
+    EXPECT_FALSE(gRun.bGroupsEdited);
+    e->close();  // nothing edited since: closes
+    EXPECT_FALSE(e->isVisible());
+    EXPECT_EQ(prompts.count(), 1);
+}
+
 TEST_F(GroupsEditor, OkStartsNoCheckWhileAnOperationWaitsOnThePort)
 {
     setGroup(1, {"999"});  // in no family
@@ -554,7 +572,7 @@ TEST_F(GroupsEditor, ATimerTheJudgementSwitchesOffNoLongerReadsOn)
 
 // ---- closing -------------------------------------------------------------------------------------------------
 
-TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedOnceThenResetOnClosing)
+TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedAtEachClosingThenReset)
 {
     setGroup(1, {});  // on, with a Group ID but no pager ID
     gDb.Groups[0][grpReference] = "Ward";
@@ -574,8 +592,10 @@ TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedOnceThenResetOnClosing)
     EXPECT_EQ(gDb.Groups[0][grpComplete], "");
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");  // nothing reset while the window is open
 
-    e->close();  // no question the second time
-    EXPECT_EQ(prompts.count(), 1);
+    // the close box judges the groups again: no typed group goes unasked
+    prompts.answer(Answer::Yes);
+    e->close();
+    EXPECT_EQ(prompts.count(), 2);
     EXPECT_FALSE(e->isVisible());
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "0000");
     EXPECT_EQ(gDb.Groups[0][grpActive], "0");
@@ -596,6 +616,7 @@ TEST_F(GroupsEditor, AnyIncompleteGroupThatIsOnIsQuestionedBeforeItIsReset)
     EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
     EXPECT_TRUE(e->isVisible());
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");
+    prompts.answer(Answer::Yes);
     e->close();
     flushDeletes();
 
@@ -606,7 +627,7 @@ TEST_F(GroupsEditor, AnyIncompleteGroupThatIsOnIsQuestionedBeforeItIsReset)
     QTest::keyClicks(e->txtGrp, "5");
     prompts.answer(Answer::No);
     e->cmdOK->click();
-    ASSERT_EQ(prompts.count(), 2);
+    ASSERT_EQ(prompts.count(), 3);
     EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
     EXPECT_TRUE(e->isVisible());
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "5");
@@ -619,7 +640,9 @@ TEST_F(GroupsEditor, ClosingAfterClearingTheOnlyPagerIDResetsTheGroup)
     QTest::keyClick(e->txtGrp, Qt::Key_Tab);
     e->txtGrp->clear();
     EXPECT_EQ(gDb.Groups[0][grpComplete], "");
+    prompts.answer(Answer::Yes);
     e->close();
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "0000");
     flushDeletes();
     // the next opening loads afresh
