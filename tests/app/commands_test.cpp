@@ -272,7 +272,7 @@ TEST_F(Commands, TestButtonOpensTheConsoleAndTuningItsWindow)
     EXPECT_TRUE(console);
     EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
     // it took the encoder out of programming mode and asked it back
-    EXPECT_TRUE(peer.read(100).startsWith("config reboot\r"));
+    EXPECT_TRUE(peer.readUntil("config reboot\r").startsWith("config reboot\r"));
 
     bool tuning = false;
     closeWhenShown("frmTXTune", &tuning);

@@ -224,14 +224,14 @@ TEST_F(Startup, SplashClosesOnClickKeyOrTimer)
     // a click on the window background
     frmTerminal *w = start();
     QTest::mouseClick(forms::splash(), Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_TRUE(QTest::qWaitFor([] { return forms::splash() == nullptr; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return forms::splash() == nullptr; }));
     EXPECT_TRUE(w->isVisible());
     shutDown();
 
     // a typed character
     w = start();
     QTest::keyClick(forms::splash(), Qt::Key_A);
-    EXPECT_TRUE(QTest::qWaitFor([] { return forms::splash() == nullptr; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return forms::splash() == nullptr; }));
     EXPECT_TRUE(w->isVisible());
     shutDown();
 
@@ -325,7 +325,7 @@ TEST_F(Startup, SecondBrandSplashSetsEveryBrandItem)
 
     // a click on its picture shows the main window
     QTest::mouseClick(forms::kdSplash()->Picture1, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([] { return forms::kdSplash() == nullptr; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return forms::kdSplash() == nullptr; }));
     EXPECT_TRUE(w->isVisible());
 
     // F1 opens the second brand's manual; About shows its own splash

@@ -62,7 +62,7 @@ TEST_F(SharedState, TimersSetTheirFlagsOnce)
     EncoderLink link;
     link.Timer2.setInterval(20);
     link.Timer2.setEnabled(true);
-    EXPECT_TRUE(QTest::qWaitFor([] { return gWait.bReplyTimeout; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return gWait.bReplyTimeout; }));
     EXPECT_FALSE(link.Timer2.Enabled());
     gWait.bReplyTimeout = false;
     QTest::qWait(100);
@@ -70,7 +70,7 @@ TEST_F(SharedState, TimersSetTheirFlagsOnce)
 
     link.Timer1.setInterval(20);
     link.Timer1.setEnabled(true);
-    EXPECT_TRUE(QTest::qWaitFor([] { return gWait.bTimer1Expired; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return gWait.bTimer1Expired; }));
     EXPECT_FALSE(link.Timer1.Enabled());
     gWait.bTimer1Expired = false;
     QTest::qWait(100);

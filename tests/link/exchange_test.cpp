@@ -9,6 +9,7 @@
 #include "support/ptypeer.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -58,6 +59,13 @@ protected:
         return r;
     }
 
+    // Waits until `count` characters the peer wrote wait in the port (the
+    // kernel hands them over on a thread of its own).
+    bool arrived(int count) const
+    {
+        return QTest::qWaitFor([&] { return link->MSComm1.InBufferCount() >= count; });
+    }
+
     // After every wait: timer stopped, time-out flag down.
     void expectIdle() const
     {
@@ -82,12 +90,12 @@ TEST_F(ExchangeTest, EachLineEndGoesOutWithTheCommandInOneWrite)
         {Term::None, "#PrgmMode#"}, {Term::CR, "#PrgmMode#\r"}, {Term::CRCR, "#PrgmMode#\r\r"}, {Term::CRLF, "#PrgmMode#\r\n"}};
     for (const auto &[term, wire] : ends) {
         ASSERT_TRUE(EncoderSend(QStringLiteral("#PrgmMode#"), term));
-        EXPECT_EQ(peer.read(150), wire) << int(term);
+        EXPECT_EQ(peer.readUntil(wire), wire) << int(term);
 
         peer.writeAfter(20, "9600 baud");
         const ExchangeResult r = run(QStringLiteral("#PrgmMode#"), term, false, {QStringLiteral("9600 baud")}, 2000);
         EXPECT_TRUE(r.found);
-        EXPECT_EQ(peer.read(50), wire) << int(term);
+        EXPECT_EQ(peer.readUntil(wire), wire) << int(term);
     }
     // the send-only form does not wait and never touches the timer
     EXPECT_FALSE(link->Timer2.Enabled());
@@ -132,7 +140,7 @@ TEST_F(ExchangeTest, AnyOfSeveralAwaitedTextsEndsTheWait)
 TEST_F(ExchangeTest, AwaitedTextsMatchInExactCaseOnly)
 {
     peer.writeAfter(20, "entering tap mode");
-    const ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("TAP")}, 400, true);
+    const ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("TAP")}, 1000, true);
     EXPECT_FALSE(r.found);
     EXPECT_TRUE(r.timedOut);
     EXPECT_EQ(r.reply, "entering tap mode");
@@ -142,6 +150,7 @@ TEST_F(ExchangeTest, AwaitedTextsMatchInExactCaseOnly)
 TEST_F(ExchangeTest, FlushDiscardsWhatArrivedBeforeTheCommand)
 {
     peer.write("TAP left from earlier");
+    ASSERT_TRUE(arrived(21));
     ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("TAP")}, 300);
     EXPECT_FALSE(r.found);
     EXPECT_TRUE(r.timedOut);
@@ -149,6 +158,7 @@ TEST_F(ExchangeTest, FlushDiscardsWhatArrivedBeforeTheCommand)
 
     // without the flush the old characters count
     peer.write("TAP left from earlier");
+    ASSERT_TRUE(arrived(21));
     r = run(QStringLiteral("#PrgmMode#"), Term::CR, false, {QStringLiteral("TAP")}, 300);
     EXPECT_TRUE(r.found);
     EXPECT_FALSE(r.timedOut);
@@ -183,7 +193,7 @@ TEST_F(ExchangeTest, ATimeOutLeftFromEarlierDoesNotEndANewWait)
 {
     gWait.bReplyTimeout = true;
     peer.writeAfter(250, "9600 baud");
-    const ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::None, false, {QStringLiteral("9600 baud")}, 2000);
+    const ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::None, false, {QStringLiteral("9600 baud")}, 10000);
     EXPECT_TRUE(r.found);
     EXPECT_FALSE(r.timedOut);
     EXPECT_GE(elapsed, 250);

@@ -200,7 +200,7 @@ TEST_F(PortControl, ASilentPortIsNotDetectedAfterNineAttemptsAndClosedWithOneReb
     for (int i = 0; i < 9; ++i)
         expected += kProbe + kIdentify;
     expected += kReboot;
-    EXPECT_EQ(peer.read(100), expected);
+    EXPECT_EQ(peer.readUntil(expected), expected);
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(prompts.last().title, "Paging Encoder Not Detected");
     EXPECT_EQ(prompts.last().text, "The Paging Encoder was Not Detected.\r"
@@ -223,7 +223,7 @@ TEST_F(PortControl, NoiseAtTheLastAttemptSendsAnExtraReboot)
             [&] { peer.write("??"); });
     clickPortButton();
     EXPECT_EQ(prompts.count(), 1);
-    const QByteArray rest = peer.read(100);
+    const QByteArray rest = peer.readUntil(kIdentify + kReboot + kReboot);
     EXPECT_TRUE(rest.endsWith(kIdentify + kReboot + kReboot)) << rest.toStdString();
     expectClosed();
 }
@@ -431,7 +431,7 @@ TEST_F(PortControl, CancelDuringTheSearchClosesThePortWithAReboot)
     EXPECT_EQ(prompts.count(), 0);
     // Cancel ends the third attempt at its probe, or at its identification
     // when a busy machine let the short probe run out first
-    const QByteArray wire = peer.read(100);
+    const QByteArray wire = peer.readUntil(kReboot);
     const QByteArray twoAttempts = kProbe + kIdentify + kProbe + kIdentify;
     EXPECT_TRUE(wire == twoAttempts + kProbe + kReboot || wire == twoAttempts + kProbe + kIdentify + kReboot)
         << wire.toStdString();
@@ -478,7 +478,7 @@ TEST_F(PortControl, LeavingDuringTheSearchCancelsItThenShutsDown)
     // unloaded itself
     QPointer<frmTerminal> window = w;
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000));
-    const QByteArray wire = peer.read(100);
+    const QByteArray wire = peer.readUntil(kReboot + kReboot);
     EXPECT_TRUE(wire.startsWith(kProbe));
     // the close of the search and the shut-down each send the reboot
     EXPECT_TRUE(wire.endsWith(kReboot + kReboot)) << wire.toStdString();

@@ -139,7 +139,7 @@ TEST_F(Properties, OkAppliesAndStoresANewPortAndSettings)
     platform::SetTimeScale(0.05);
     PressCancelWhenShown();
     w->cmdComStatus->click();
-    EXPECT_EQ(com3.read(50).left(11), "#PrgmMode#\r");
+    EXPECT_EQ(com3.readUntil("#PrgmMode#\r").left(11), "#PrgmMode#\r");
 }
 
 TEST_F(Properties, OkWithTheSamePortLeavesTheWindowAloneAndStoresBoth)

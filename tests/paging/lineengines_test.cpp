@@ -50,7 +50,7 @@ TEST_F(Comp1Test, TheMessageGoesOutAsOneLineAndTheBoxsPagerIdIsLogged)
 {
     host.pin = QStringLiteral("12");
     EXPECT_EQ(OutComp1(QStringLiteral("Hello")), 1);
-    EXPECT_EQ(peer.readUntil("\n", 1000), QByteArray("Hello\r\n"));
+    EXPECT_EQ(peer.readUntil("\n"), QByteArray("Hello\r\n"));
     EXPECT_EQ(log(), QStringList({"COMP1 Output: PIN - '12', MSG - 'Hello'"}));
     EXPECT_EQ(host.list.currentRow(), 0);
 }

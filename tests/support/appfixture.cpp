@@ -26,7 +26,7 @@ public:
         for (int n = 1; n <= kPorts; ++n) {
             const QByteArray var = "QV_COM" + QByteArray::number(n);
             m_old[n - 1] = qgetenv(var.constData());
-            qputenv(var.constData(), "/nonexistent/qv-com" + QByteArray::number(n));
+            qputenv(var.constData(), NowhereDevice(n));
         }
     }
     ~PortsPointNowhere()
@@ -40,6 +40,11 @@ private:
     QByteArray m_old[kPorts];
 };
 }  // namespace
+
+QByteArray NowhereDevice(int port)
+{
+    return QFile::encodeName(QDir::temp().filePath(QStringLiteral("no-device/com%1").arg(port)));
+}
 
 void AppFixture::SetUp()
 {

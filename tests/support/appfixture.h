@@ -4,6 +4,7 @@
 
 #include "support/prompts.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,6 +12,10 @@
 class frmTerminal;
 
 namespace testing_support {
+
+// A device name for port number `port` that leads nowhere, of this test
+// program's own: a name no other process locks (see DeviceLink).
+QByteArray NowhereDevice(int port);
 
 class AppFixture : public ::testing::Test {
 protected:

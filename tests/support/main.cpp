@@ -1,6 +1,7 @@
 // Test entry point: a headless application, settings in a temporary folder,
 // the real dialogs replaced so that no box can block a test.
 #include "platform/system.h"
+#include "support/appfixture.h"
 #include "support/prompts.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ int main(int argc, char **argv)
     for (int n = 1; n <= 16; ++n) {
         const QByteArray var = "QV_COM" + QByteArray::number(n);
         if (qEnvironmentVariableIsEmpty(var.constData()))
-            qputenv(var.constData(), "/nonexistent/qv-com" + QByteArray::number(n));
+            qputenv(var.constData(), testing_support::NowhereDevice(n));
     }
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.path() + QStringLiteral("/settings"));
     QApplication app(argc, argv);

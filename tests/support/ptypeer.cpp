@@ -1,7 +1,9 @@
 #include "support/ptypeer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 
 #include <cerrno>
@@ -12,6 +14,23 @@
 #include <unistd.h>
 
 namespace testing_support {
+
+DeviceLink::DeviceLink(const QString &device)
+{
+    static int count = 0;
+    const QString dir = QDir::temp().filePath(QStringLiteral("devices"));
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(QStringLiteral("port%1").arg(++count));
+    QFile::remove(path);
+    if (QFile::link(device, path))
+        m_path = path;
+}
+
+DeviceLink::~DeviceLink()
+{
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
+}
 
 PtyPeer::PtyPeer()
 {
@@ -24,7 +43,7 @@ PtyPeer::PtyPeer()
         m_master = m_slave = -1;
         return;
     }
-    m_slavePath = QString::fromLocal8Bit(name);
+    m_link = std::make_unique<DeviceLink>(QString::fromLocal8Bit(name));
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 

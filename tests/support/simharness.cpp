@@ -25,14 +25,21 @@ SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const
     : m_sim(std::make_unique<encsim::PtySimulator>(config, options))
 {
     m_ok = m_sim->start();
+    if (m_ok) {
+        m_link = std::make_unique<DeviceLink>(m_sim->slavePath());
+        m_ok = !m_link->path().isEmpty();
+        if (!m_ok)
+            m_sim->stop();
+    }
     if (m_ok)
-        m_mapping = std::make_unique<PortMapping>(port, m_sim->slavePath());
+        m_mapping = std::make_unique<PortMapping>(port, m_link->path());
 }
 
 SimulatedEncoder::~SimulatedEncoder()
 {
     m_mapping.reset();
     m_sim->stop();
+    m_link.reset();
 }
 
 QList<QByteArray> SimulatedEncoder::received() const

@@ -5,6 +5,7 @@
 
 #include "encsim/simulator.h"
 #include "support/appfixture.h"
+#include "support/ptypeer.h"
 
 #include <QByteArray>
 #include <QList>
@@ -31,7 +32,8 @@ private:
     QByteArray m_old;
 };
 
-// A simulated encoder on its own pseudo-terminal, reachable as COM n.
+// A simulated encoder on its own pseudo-terminal, reachable as COM n through
+// a DeviceLink.
 class SimulatedEncoder {
 public:
     SimulatedEncoder(int port, const encsim::Config &config = encsim::Config(),
@@ -47,6 +49,7 @@ public:
 
 private:
     std::unique_ptr<encsim::PtySimulator> m_sim;
+    std::unique_ptr<DeviceLink> m_link;
     std::unique_ptr<PortMapping> m_mapping;
     bool m_ok = false;
 };

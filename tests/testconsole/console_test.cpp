@@ -55,7 +55,10 @@ protected:
         encoder->sim().setSetting(QStringLiteral("serial1 baud"), QStringLiteral("2400"));
         gSettings.sSerial1Baud = QStringLiteral("2400");
         gSettings.bSerial1IDAsCap = true;
-        platform::SetTimeScale(0.1);
+        // The opening pauses 1 s for the encoder's restart: the simulator
+        // takes "config reboot" on its own thread, which a busy machine may
+        // hold up, and must have it before the line changes speed.
+        platform::SetTimeScale(0.4);
         ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
         w->mnuTest->setEnabled(false);
         gRun.bMatchesEncoder = true;
@@ -85,6 +88,7 @@ TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturn
         c->setMessageText("Hello pager");
         EXPECT_EQ(c->lblMsgLen->text(), "Message Length: 11");
         ASSERT_TRUE(c->cmdSendMsg->isEnabled());
+        platform::SetTimeScale(1.0);  // the answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         for (int i = c->lb_log->count() - 1; i >= 0; --i)
             log << c->lb_log->item(i)->text();
@@ -256,6 +260,7 @@ TEST_F(ConsoleSim, AnSnppPageThatFailsIsResetSoTheNextPageReachesOnlyItsOwnPager
         frmMessageTest *c = console();
         c->txtPIN->setText("1234");
         c->setMessageText("   ");  // the server refuses a message of blanks
+        platform::SetTimeScale(1.0);  // each answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         c->txtPIN->setText("5678");
         c->setMessageText("Hi");
@@ -556,7 +561,7 @@ TEST_P(ConsoleDispatchPeer, SendReachesTheSenderOfThePortsProtocol)
         c->done(0);
     });
     ShowTestConsole(w);
-    const QByteArray wire = peer.read(200);
+    const QByteArray wire = peer.readUntil(kPrgmMode);
     ASSERT_TRUE(wire.startsWith(kReboot)) << wire.toStdString();
     EXPECT_EQ(wire.mid(kReboot.size(), GetParam().expected().size()), GetParam().expected());
     EXPECT_TRUE(wire.endsWith(kPrgmMode));
@@ -609,7 +614,7 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
     ShowTestConsole(w);
     EXPECT_EQ(wire, kReboot + bytes(paging::QuorvaneFrame("0000123", "hi", "D", "512")));
     EXPECT_EQ(beforeAnswer, "");  // nothing of the closing went out before the answer
-    EXPECT_EQ(peer.read(100), kPrgmMode);
+    EXPECT_EQ(peer.readUntil(kPrgmMode), kPrgmMode);
     ASSERT_FALSE(log.isEmpty());
     EXPECT_TRUE(log.last().endsWith(": Paging System: <ACK><EOT>")) << log.last().toStdString();
     EXPECT_FALSE(log.join('\n').contains("No Response"));

@@ -10,6 +10,7 @@
 #include "link/exchange.h"
 #include "platform/system.h"
 #include "support/appfixture.h"
+#include "support/ptypeer.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
@@ -20,7 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QThread>
+#include <QTest>
 #include <QToolBar>
 
 #include <functional>
@@ -88,6 +89,7 @@ EncoderSettings version7Settings()
 class DatabaseTransfer : public AppFixture {
 protected:
     std::unique_ptr<encsim::PtySimulator> sim;
+    std::unique_ptr<DeviceLink> simLink;
     frmTerminal *w = nullptr;
     QByteArray savedCom1;
 
@@ -108,8 +110,10 @@ protected:
         config.startInProgrammingMode = true;
         sim = std::make_unique<encsim::PtySimulator>(config, options);
         ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
+        simLink = std::make_unique<DeviceLink>(sim->slavePath());
+        ASSERT_FALSE(simLink->path().isEmpty());
         savedCom1 = qgetenv("QV_COM1");
-        qputenv("QV_COM1", sim->slavePath().toLocal8Bit());
+        qputenv("QV_COM1", simLink->path().toLocal8Bit());
         w = start();
         closeSplash();
         ASSERT_NE(w, nullptr);
@@ -752,8 +756,8 @@ TEST_F(DatabaseTransfer, Version8ReadStartsFromAnEmptyReceiveBuffer)
     // an answer nobody collected ("10" CR LF) waits in the port; read as the
     // reply to the ID-as-capcode query it would report the mode on
     ASSERT_TRUE(EncoderSend(QStringLiteral("config maxbatch?"), Term::CRLF));
-    ASSERT_TRUE(sim->waitForExchanges(1, 2000));
-    QThread::msleep(100);
+    ASSERT_TRUE(sim->waitForExchanges(1, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->MSComm1.InBufferCount() >= 4; }));
     read();
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(sim->exchangeCount(), 1 + 95);
