@@ -4,9 +4,12 @@
 #include "app/frmcancelsend.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "encsim/ptysimulator.h"
+#include "link/encoderlink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -21,6 +24,37 @@ PortMapping::PortMapping(int port, const QString &device) : m_var("QV_COM" + QBy
 
 PortMapping::~PortMapping() { qputenv(m_var.constData(), m_old); }
 
+ReplyTimeOutGuard::ReplyTimeOutGuard(const encsim::PtySimulator *sim) : m_sim(sim)
+{
+    qApp->installEventFilter(this);
+}
+
+ReplyTimeOutGuard::~ReplyTimeOutGuard() { qApp->removeEventFilter(this); }
+
+bool ReplyTimeOutGuard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Timer || !gLink)
+        return false;
+    // the reply time-out's own timer lives inside the link's Timer2
+    const auto *inside = reinterpret_cast<const char *>(watched);
+    const auto *timer2 = reinterpret_cast<const char *>(&gLink->Timer2);
+    if (inside <= timer2 || inside >= timer2 + sizeof(platform::Timer))
+        return false;
+    const auto *timer = qobject_cast<const QTimer *>(watched);
+    if (!timer)
+        return false;
+    // a time-out that was not held a moment ago starts a fresh hold
+    if (!m_holding.isValid() || !m_lastHeld.isValid() || m_lastHeld.elapsed() > 2 * timer->interval() + 200)
+        m_holding.start();
+    if (m_sim->idle() || m_holding.elapsed() > 30000) {
+        m_holding.invalidate();
+        return false;
+    }
+    // dropped: the timer is still running and comes due again an interval on
+    m_lastHeld.start();
+    return true;
+}
+
 SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const encsim::PtyOptions &options)
     : m_sim(std::make_unique<encsim::PtySimulator>(config, options))
 {
@@ -33,10 +67,13 @@ SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const
     }
     if (m_ok)
         m_mapping = std::make_unique<PortMapping>(port, m_link->path());
+    if (m_ok && !options.paced)
+        m_guard = std::make_unique<ReplyTimeOutGuard>(m_sim.get());
 }
 
 SimulatedEncoder::~SimulatedEncoder()
 {
+    m_guard.reset();
     m_mapping.reset();
     m_sim->stop();
     m_link.reset();

@@ -8,7 +8,9 @@
 #include "support/ptypeer.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -32,8 +34,30 @@ private:
     QByteArray m_old;
 };
 
+// Holds the program's reply time-out back while a simulated encoder still owes
+// something: bytes it has not read or answered yet, or an answer the program
+// has not taken off the line. A shortened time-out then does not run out on a
+// simulator thread that a loaded machine let fall behind, and one meant to run
+// out still does as soon as the simulator is done: each time it comes due with
+// the simulator busy, it runs once more (at most 30 s in all). Not for a paced
+// simulator, whose line time is part of what its test checks.
+class ReplyTimeOutGuard : public QObject {
+public:
+    explicit ReplyTimeOutGuard(const encsim::PtySimulator *sim);
+    ~ReplyTimeOutGuard() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    const encsim::PtySimulator *m_sim;
+    QElapsedTimer m_holding;  // since the time-out first came due, while held
+    QElapsedTimer m_lastHeld;
+};
+
 // A simulated encoder on its own pseudo-terminal, reachable as COM n through
-// a DeviceLink.
+// a DeviceLink; the program's reply time-outs wait for it (ReplyTimeOutGuard)
+// unless it is paced.
 class SimulatedEncoder {
 public:
     SimulatedEncoder(int port, const encsim::Config &config = encsim::Config(),
@@ -51,6 +75,7 @@ private:
     std::unique_ptr<encsim::PtySimulator> m_sim;
     std::unique_ptr<DeviceLink> m_link;
     std::unique_ptr<PortMapping> m_mapping;
+    std::unique_ptr<ReplyTimeOutGuard> m_guard;
     bool m_ok = false;
 };
 

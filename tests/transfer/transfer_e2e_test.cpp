@@ -11,6 +11,7 @@
 #include "platform/system.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
+#include "support/simharness.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
@@ -90,12 +91,14 @@ class DatabaseTransfer : public AppFixture {
 protected:
     std::unique_ptr<encsim::PtySimulator> sim;
     std::unique_ptr<DeviceLink> simLink;
+    std::unique_ptr<ReplyTimeOutGuard> guard;
     frmTerminal *w = nullptr;
     QByteArray savedCom1;
 
     void TearDown() override
     {
         AppFixture::TearDown();
+        guard.reset();
         if (sim)
             sim->stop();
         qputenv("QV_COM1", savedCom1);
@@ -110,6 +113,8 @@ protected:
         config.startInProgrammingMode = true;
         sim = std::make_unique<encsim::PtySimulator>(config, options);
         ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
+        if (!options.paced)
+            guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
         simLink = std::make_unique<DeviceLink>(sim->slavePath());
         ASSERT_FALSE(simLink->path().isEmpty());
         savedCom1 = qgetenv("QV_COM1");

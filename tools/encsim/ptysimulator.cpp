@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -110,7 +111,9 @@ void PtySimulator::closeMaster()
 {
     // the slave stays open until stop(): the device's name is gone with the
     // master, but its number is not handed to the next pseudo-terminal opened
-    // on the machine while the program may still open the old name
+    // on the machine while the program may still open the old name; under
+    // the lock, as idle() looks at the master from the test's thread
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_master >= 0)
         ::close(m_master);
     m_master = -1;
@@ -143,6 +146,25 @@ void PtySimulator::hangUp()
     [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &c, 1);
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait_for(lock, std::chrono::seconds(5), [this] { return m_hungUp; });
+}
+
+bool PtySimulator::idle() const
+{
+    if (!isRunning() || m_hangUpRequested)
+        return true;
+    if (m_working)
+        return false;
+    // an answer written a moment ago may still be on its way to the slave side
+    if (Clock::now() - Clock::time_point(Clock::duration(m_workedAt.load())) < std::chrono::milliseconds(10))
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int waiting = 0;
+    if (m_master >= 0 && ::ioctl(m_master, FIONREAD, &waiting) == 0 && waiting > 0)
+        return false;  // the program's bytes, not read yet
+    waiting = 0;
+    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &waiting) == 0 && waiting > 0)
+        return false;  // an answer the program has not read yet
+    return true;
 }
 
 bool PtySimulator::hungUp() const
@@ -309,6 +331,10 @@ void PtySimulator::run()
 {
     char buffer[4096];
     while (!m_stop) {
+        if (m_working) {
+            m_workedAt = Clock::now().time_since_epoch().count();
+            m_working = false;
+        }
         if (m_hangUpRequested && !m_hungUp) {
             closeMaster();
             {
@@ -334,6 +360,7 @@ void PtySimulator::run()
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
+        m_working = true;
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n <= 0) {
             if (n < 0 && errno != EAGAIN && errno != EINTR)

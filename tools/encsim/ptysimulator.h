@@ -71,6 +71,11 @@ public:
     qint64 bytesDiscarded() const;   // received at a speed the encoder was not listening at
     int portSpeed() const;           // the program's line speed when its last bytes arrived (0: none yet)
 
+    // True when the simulator owes nothing: it has read and answered every byte
+    // the program wrote, and the program has taken every answer off the line.
+    // Tests hold a reply time-out back while it is false.
+    bool idle() const;
+
     // Called on the simulator's thread for every new exchange, outside the lock.
     void setObserver(std::function<void(const Exchange &)> observer);
 
@@ -92,6 +97,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_hangUpRequested{false};
+    std::atomic<bool> m_working{false};  // between the read of some bytes and the end of their answer
+    std::atomic<std::chrono::steady_clock::rep> m_workedAt{0};  // when it last ended
     bool m_hungUp = false;
     int m_master = -1;
     int m_slave = -1;       // kept open so the master never sees the line drop between the program's opens
