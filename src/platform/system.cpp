@@ -38,6 +38,7 @@ int ScaledMs(int ms)
 Timer::Timer(int designIntervalMs, QObject *parent)
     : QObject(parent), m_interval(designIntervalMs), m_design(designIntervalMs)
 {
+    m_timer.setParent(this);  // the window timer owns its clock
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {

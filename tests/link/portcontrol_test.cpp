@@ -379,6 +379,8 @@ TEST_F(PortControl, ClosingAVersion8LinkRebootsItAndHoldsThePortButton)
     clickPortButton();
     EXPECT_GE(clock.elapsed(), platform::ScaledMs(kRebootPauseMs));
     EXPECT_TRUE(buttonHeld);
+    // the reboot is sent without a reply: the simulator's thread may still be reading it
+    EXPECT_TRUE(QTest::qWaitFor([&] { return encoder->received().size() > before; }, 5000));
     EXPECT_EQ(encoder->received().mid(before), QList<QByteArray>{kReboot});
     EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Paging);
     EXPECT_EQ(prompts.count(), 2);

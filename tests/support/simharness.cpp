@@ -35,13 +35,9 @@ bool ReplyTimeOutGuard::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::Timer || !gLink)
         return false;
-    // the reply time-out's own timer lives inside the link's Timer2
-    const auto *inside = reinterpret_cast<const char *>(watched);
-    const auto *timer2 = reinterpret_cast<const char *>(&gLink->Timer2);
-    if (inside <= timer2 || inside >= timer2 + sizeof(platform::Timer))
-        return false;
+    // the reply time-out's clock is the QTimer the link's Timer2 owns
     const auto *timer = qobject_cast<const QTimer *>(watched);
-    if (!timer)
+    if (!timer || timer->parent() != &gLink->Timer2)
         return false;
     // a time-out that was not held a moment ago starts a fresh hold
     if (!m_holding.isValid() || !m_lastHeld.isValid() || m_lastHeld.elapsed() > 2 * timer->interval() + 200)
