@@ -40,6 +40,25 @@ frmMessageTest *console() { return qobject_cast<frmMessageTest *>(forms::window(
 bool consoleShown() { return console() && console()->isVisible(); }
 frmRangeTest *rangeDialog() { return console() ? console()->rangeDialog() : nullptr; }
 
+// Once the range test dialog shows: Start with `boxes` boxes answered OK, which
+// must refuse to start, then Cancel, then the console closes.
+void RefusedRangeStartThenClose(ScriptedPrompts &prompts, int boxes, const QString &baseMessage = QString())
+{
+    auto cancelled = std::make_shared<bool>(false);
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&prompts, boxes, baseMessage, cancelled] {
+        if (!baseMessage.isNull())
+            rangeDialog()->txtBaseMsg->setText(baseMessage);
+        rangeDialog()->txtCycleTime->setText("-1");
+        for (int i = 0; i < boxes; ++i)
+            prompts.answer(Answer::OK);
+        rangeDialog()->cmdStart->click();
+        EXPECT_FALSE(gRun.bRangeTestRunning);
+        *cancelled = true;
+        rangeDialog()->cmdCancel->click();
+    });
+    RunWhen([=] { return *cancelled && consoleShown(); }, [] { console()->done(0); });
+}
+
 const QByteArray kReboot("config reboot\r");
 const QByteArray kPrgmMode("\x01#PrgmMode#");
 
@@ -151,7 +170,6 @@ TEST_F(ConsoleSim, ControlCharactersInAMessageAreRefusedBeforeAnythingIsSent)
     gSettings.sSerial1Protocol = QStringLiteral("QV");
     ASSERT_TRUE(testconsole::WriteArchiveFile(testconsole::MessageArchivePath(), {QStringLiteral("tab\there")}, nullptr));
     QString messageAfterArchive;
-    bool cancelled = false;
     RunWhen(consoleShown, [&] {
         frmMessageTest *c = console();
         c->txtPIN->setText("1234");
@@ -165,16 +183,7 @@ TEST_F(ConsoleSim, ControlCharactersInAMessageAreRefusedBeforeAnythingIsSent)
         messageAfterArchive = c->messageText();
         c->mnuRangeTest->trigger();
     });
-    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
-        rangeDialog()->txtBaseMsg->setText(QStringLiteral("line\nbreak"));
-        rangeDialog()->txtCycleTime->setText("-1");
-        prompts.answer(Answer::OK);
-        rangeDialog()->cmdStart->click();
-        EXPECT_FALSE(gRun.bRangeTestRunning);
-        cancelled = true;
-        rangeDialog()->cmdCancel->click();
-    });
-    RunWhen([&] { return cancelled && consoleShown(); }, [&] { console()->done(0); });
+    RefusedRangeStartThenClose(prompts, 1, QStringLiteral("line\nbreak"));
     ShowTestConsole(w);
     const QString advice = QStringLiteral("\rControl characters cannot be sent in a page; remove it and try again.");
     ASSERT_EQ(prompts.count(), 3);
@@ -215,7 +224,6 @@ TEST_F(ConsoleSim, ACapcodeLongerThanSevenDigitsLosesItsSurplusZerosOrIsRefused)
     openWithEncoder();
     gSettings.sSerial1Protocol = QStringLiteral("SCOPE");
     QString sendLine;
-    bool cancelled = false;
     RunWhen(consoleShown, [&] {
         frmMessageTest *c = console();
         c->txtPIN->setText("00100040");
@@ -230,16 +238,7 @@ TEST_F(ConsoleSim, ACapcodeLongerThanSevenDigitsLosesItsSurplusZerosOrIsRefused)
         c->mnuRangeTest->trigger();
     });
     // the range test checks the pager ID as Send does, before its first page
-    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
-        rangeDialog()->txtCycleTime->setText("-1");
-        prompts.answer(Answer::OK);
-        prompts.answer(Answer::OK);
-        rangeDialog()->cmdStart->click();
-        EXPECT_FALSE(gRun.bRangeTestRunning);
-        cancelled = true;
-        rangeDialog()->cmdCancel->click();
-    });
-    RunWhen([&] { return cancelled && consoleShown(); }, [&] { console()->done(0); });
+    RefusedRangeStartThenClose(prompts, 2);
     ShowTestConsole(w);
     EXPECT_EQ(encoder->wire(), kReboot + QByteArray("AN0100040DHi\r") + kPrgmMode);
     EXPECT_EQ(sendLine, "Scope Output, PIN - '0100040', FC - 'D', MSG - 'Hi', DR - '512'");
