@@ -3,7 +3,6 @@
 #include "editors/cfgfam_cells.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
-#include "platform/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>

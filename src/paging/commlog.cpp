@@ -1,8 +1,8 @@
 #include "paging/commlog.h"
 
 #include "paging/paginghost.h"
-#include "platform/dialogs.h"
 #include "platform/codepage.h"
+#include "platform/dialogs.h"
 #include "platform/system.h"
 
 #include <QFile>
@@ -43,9 +43,9 @@ void noticeBox(const QString &text)
     platform::MsgBox(text, platform::Buttons::OK, platform::Icon::None, platform::AppTitle());
 }
 
-// Appends sLogFileLine at the end of the open file. False with the system's
-// text when moving to the end or writing failed.
-bool appendLogFileLine(QString *error)
+// Appends sLogFileLine at the end of the open file. False, with the system's
+// text in `error` when given, when moving to the end or writing failed.
+bool appendLogFileLine(QString *error = nullptr)
 {
     QFile *f = logFile().get();
     if (!f || !f->isOpen())
@@ -54,7 +54,8 @@ bool appendLogFileLine(QString *error)
     // a device (a printer, a pipe) has no end to move to
     if ((f->isSequential() || f->seek(f->size())) && f->write(bytes) == bytes.size())
         return true;
-    *error = f->errorString();
+    if (error)
+        *error = f->errorString();
     return false;
 }
 
@@ -89,8 +90,7 @@ void WriteLogFileLine(const QString &line)
         return;
     sLogFileLine = line + QStringLiteral("\r\n");
     // an engine's line that cannot be written is only missing from the file
-    QString ignored;
-    appendLogFileLine(&ignored);
+    appendLogFileLine();
 }
 
 void LogListAndFile(const QString &line)

@@ -1,7 +1,6 @@
 #include "platform/serialport.h"
 
 #include "platform/codepage.h"
-
 #include "platform/system.h"
 
 #include <QFile>

@@ -548,11 +548,13 @@ TEST_F(PortControl, RealTimingOfASuccessfulSearch)
     const qint64 total = clock.elapsed();
     std::lock_guard<std::mutex> lock(m);
     ASSERT_EQ(at.size(), 2);
-    // the probe goes out at once; the identification after the 2500 ms pause
-    EXPECT_LT(at[0], 300);
+    // the probe goes out at once; the identification after the 2500 ms
+    // pause. The upper bounds leave a busy machine room but stay below the
+    // 1500 ms probe time-out: no answer may be waited out.
+    EXPECT_LT(at[0], 1000);
     EXPECT_GE(at[1] - at[0], 2500);
-    EXPECT_LT(at[1] - at[0], 3000);
+    EXPECT_LT(at[1] - at[0], 3500);
     EXPECT_GE(total, 2500);
-    EXPECT_LT(total, 4000);
+    EXPECT_LT(total - at[1], 1000);
     expectOpenDetected();
 }
