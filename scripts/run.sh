@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BUILD_TESTS=OFF >/dev/null
+bash scripts/configure.sh build program >/dev/null
 cmake --build build --target qvsetup encsim-run
 exec ./build/qvsetup "$@"

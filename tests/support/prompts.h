@@ -41,7 +41,9 @@ public:
 
     const QList<SeenPrompt> &seen() const { return m_seen; }
     int count() const { return int(m_seen.size()); }
-    const SeenPrompt &last() const { return m_seen.last(); }
+    // The newest box; when none was shown the test fails here, with a
+    // message, and reads an empty box instead of crashing.
+    const SeenPrompt &last() const;
     int pending() const { return int(m_queue.size()); }
     void clear() { m_seen.clear(); }
 
