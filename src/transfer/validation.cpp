@@ -6,8 +6,6 @@
 
 namespace {
 
-bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
 QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
 
 // What stops the character at `i` from travelling, or nothing. Inside a
@@ -20,7 +18,7 @@ std::optional<QString> characterProblem(const QString &value, qsizetype i, bool 
         return QStringLiteral("holds %1, which has no byte in the code page and cannot be sent")
             .arg(platform::DescribeNonAnsi(value, i));
     const char16_t u = c.unicode();
-    if (isControl(u))
+    if (platform::IsControlCharacter(c))
         return QStringLiteral("holds a control character (code %1)").arg(int(u));
     if (u == u'"')
         return QStringLiteral("holds a double quote");
