@@ -133,11 +133,11 @@ namespace {
 char gReopenedFolder[4096];
 }  // namespace
 
-// The same folder, but one that lets a file be removed although it takes no
-// new one (a share may grant the one right without the other): its write
-// permission comes back with the signal of the full disk. The write in place
-// breaks off half-way; the file stays, partly written, and the system's
-// reason is reported.
+// A folder that takes no new file, as above, but lets a file be removed (a
+// share may grant the one right without the other; here the folder's write
+// permission comes back with the signal of the full disk). The write in
+// place breaks off half-way, the file size limit standing in for a full
+// disk: the file stays, partly written, and the system's reason is reported.
 TEST(Pg8Save, folderTakingNoNewFile_failedWriteInPlace_keepsTheFile)
 {
     QTemporaryDir dir;
@@ -149,7 +149,6 @@ TEST(Pg8Save, folderTakingNoNewFile_failedWriteInPlace_keepsTheFile)
 
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, [](int) { chmod(gReopenedFolder, 0700); });
     bool ok = true;
     QString error;
     {
@@ -157,10 +156,11 @@ TEST(Pg8Save, folderTakingNoNewFile_failedWriteInPlace_keepsTheFile)
         rlimit small = saved;
         small.rlim_cur = 64;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, [](int) { chmod(gReopenedFolder, 0700); });
         ok = SavePagerDatabaseFile(path, QByteArray(4096, 'n'), &error);
         setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
     }
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(ok);
     EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
