@@ -180,8 +180,6 @@ constexpr const char *kControlNames[32] = {
     "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",
 };
 
-bool isControl(QChar c) { return c.unicode() < 32 || c.unicode() == 127; }
-
 QString controlName(QChar c)
 {
     const char16_t u = c.unicode();
@@ -198,7 +196,7 @@ QString MessageProblem(const QString &message)
     for (qsizetype i = 0; i < message.size(); ++i) {
         const QChar c = message.at(i);
         const QString at = QStringLiteral(" at position %1.\r").arg(i + 1);
-        if (isControl(c))
+        if (platform::IsControlCharacter(c))
             return QStringLiteral("The message holds ") + controlName(c) + at +
                    QStringLiteral("Control characters cannot be sent in a page; remove it and try again.");
         if (!platform::HasAnsiByte(c))

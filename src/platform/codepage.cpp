@@ -27,6 +27,8 @@ int ansiByte(char16_t c)
 
 bool HasAnsiByte(QChar c) { return ansiByte(c.unicode()) >= 0; }
 
+bool IsControlCharacter(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
+
 qsizetype FirstNonAnsi(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i)

@@ -14,6 +14,11 @@ namespace platform {
 
 // True when `c` has a byte of its own in the code page.
 bool HasAnsiByte(QChar c);
+// True for the page's control characters, those below 32 and DEL, which
+// would break a record or a page's framing. The characters of the five
+// undefined bytes are ordinary characters here, though Unicode names them
+// controls.
+bool IsControlCharacter(QChar c);
 // Index of the first character of `text` with no byte in the code page, or -1.
 qsizetype FirstNonAnsi(QStringView text);
 // How a character with no byte is named in a box: "“Ω” (U+03A9)"; a

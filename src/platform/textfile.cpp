@@ -29,28 +29,37 @@ bool ReplaceFile(const QString &path, const QByteArray &bytes, QString *error, F
     // falls back only where the temporary file is refused for want of
     // permission, and only onto a file that may be written
     file.setDirectWriteFallback(folderRefuses == FolderRefuses::WriteInPlace);
-    auto fail = [&] {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
-        file.cancelWriting();
         return false;
-    };
+    }
     // unbuffered, and written until every byte is taken: a write that the
     // system cuts short (a full disk) is only reported when the rest is
     // offered again, and a buffered flush inside commit() overlooks it. This
     // check is also the only one when the file is written in place, where
     // commit() reports success whatever the writes did.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail();
+    bool written = true;
+    QString reason;
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return fail();  // the temporary file goes with the QSaveFile
+        if (n <= 0) {
+            written = false;
+            reason = file.errorString();
+            break;
+        }
         done += n;
     }
-    if (!file.commit()) {
+    // An opened save file always ends in commit(): one left to its destructor
+    // removes the file it wrote to, and written in place that is the user's
+    // own file. After cancelWriting() commit() removes only a temporary file
+    // and leaves a file written in place as far as it got.
+    if (!written)
+        file.cancelWriting();
+    const bool committed = file.commit();
+    if (!written || !committed) {
         if (error)
-            *error = file.errorString();
+            *error = written ? file.errorString() : reason;
         return false;
     }
     if (error)

@@ -22,7 +22,7 @@ enum class FolderRefuses { Fail, WriteInPlace };
 // written: a failure leaves the old file whole and no temporary file behind.
 // With WriteInPlace, a folder that refuses the temporary file has the file
 // itself emptied and written instead, which a failure half-way leaves
-// partly written. On failure returns false and puts the system's reason in
+// partly written but never removes. On failure returns false and puts the system's reason in
 // `error`.
 bool ReplaceFile(const QString &path, const QByteArray &bytes, QString *error,
                  FolderRefuses folderRefuses = FolderRefuses::Fail);

@@ -505,13 +505,14 @@ void frmMessageTest::rewriteArchive(bool *failed)
     }
 }
 
-// A message the archive file cannot hold is refused before the list or the
-// file changes.
+// A message the archive file cannot hold, or one that could not be sent
+// from it (a line break would also come back as two entries), is refused
+// before the list or the file changes.
 static bool refusedByArchive(const QString &text)
 {
     const QString problem = ArchiveStoreProblem(text);
     if (problem.isEmpty())
-        return false;
+        return !ValidateMessageText(text);
     platform::MsgBox(problem, Buttons::OK, Icon::Exclamation, platform::AppTitle());
     return true;
 }

@@ -3,10 +3,9 @@
 #include "platform/codepage.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
-
-bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
 
@@ -20,7 +19,7 @@ std::optional<QString> characterProblem(const QString &value, qsizetype i, bool 
         return QStringLiteral("holds %1, which has no byte in the code page and cannot be sent")
             .arg(platform::DescribeNonAnsi(value, i));
     const char16_t u = c.unicode();
-    if (isControl(u))
+    if (platform::IsControlCharacter(c))
         return QStringLiteral("holds a control character (code %1)").arg(int(u));
     if (u == u'"')
         return QStringLiteral("holds a double quote");
@@ -37,8 +36,8 @@ enum class Form {
     SignedDigits,  // the same, or a minus sign and digits: a setting read as a 16-bit number
 };
 
-// An empty token is no fault: it goes out as the record or command builds it,
-// two blanks in a row, as the readers may have stored it.
+// An empty token is left to the callers: a number setting needs its value,
+// a record field is a fault only where a set field follows it.
 std::optional<QString> tokenProblem(const QString &value, Form form)
 {
     for (qsizetype i = 0; i < value.size(); ++i)
@@ -58,6 +57,18 @@ std::optional<TransferProblem> checkToken(const QString &item, const QString &va
     if (auto p = tokenProblem(value, form))
         return TransferProblem{item, *p};
     return std::nullopt;
+}
+
+// The encoder splits a record on blanks and skips empty tokens, so an empty
+// field with a set one after it would hand every later field to the one
+// before; empty fields at the end only leave the encoder's own values.
+std::optional<QString> shiftProblem(std::span<const QString> fields, size_t f)
+{
+    if (!fields[f].isEmpty())
+        return std::nullopt;
+    if (std::all_of(fields.begin() + f + 1, fields.end(), [](const QString &v) { return v.isEmpty(); }))
+        return std::nullopt;
+    return QStringLiteral("is empty, so the encoder would read every later field one place early");
 }
 
 QString settingItem(const char *name) { return QStringLiteral("Encoder Settings, ") + QLatin1String(name); }
@@ -91,9 +102,13 @@ std::optional<TransferProblem> CheckSettingsForProgramming(Firmware fw, const En
         {"Port 1 Baud Rate", s.sSerial1Baud},     {"Port 2 Baud Rate", s.sSerial2Baud},
         {"Port 1 Data Bits", s.sSerial1Databits}, {"Port 2 Data Bits", s.sSerial2Databits},
     };
-    for (const Item &i : numbers)
+    for (const Item &i : numbers) {
+        // "config maxbatch " alone carries no value
+        if (i.value.isEmpty())
+            return TransferProblem{settingItem(i.name), QStringLiteral("is empty, not a number (digits 0 to 9 only)")};
         if (auto p = checkToken(settingItem(i.name), i.value, Form::SignedDigits))
             return p;
+    }
     if (fw == Firmware::V8)
         for (const Item &i : texts)
             if (auto p = checkToken(settingItem(i.name), i.value, Form::Text))
@@ -111,6 +126,8 @@ std::optional<TransferProblem> CheckGroupForProgramming(const GroupRow &row, int
                                              : QStringLiteral("Pager ID %1").arg(f - grpPagerID1 + 1);
         if (auto p = checkToken(prefix + name, row[f], Form::Digits))
             return p;
+        if (auto p = shiftProblem(std::span(row).first(grpPagerID20 + 1), f))
+            return TransferProblem{prefix + name, *p};
     }
     return std::nullopt;
 }
@@ -120,10 +137,13 @@ std::optional<TransferProblem> CheckFamilyForProgramming(const FamilyRow &row, i
     if (row[famComplete] != u"YES")
         return std::nullopt;
     const QString prefix = QStringLiteral("Family %1, ").arg(n);
-    for (int f = 0; f <= famSuffix; ++f)
-        if (auto p = checkToken(prefix + QLatin1String(kFamilyFieldNames[f]), row[f],
-                                f == famPgrType ? Form::Text : Form::Digits))
+    for (int f = 0; f <= famSuffix; ++f) {
+        const QString item = prefix + QLatin1String(kFamilyFieldNames[f]);
+        if (auto p = checkToken(item, row[f], f == famPgrType ? Form::Text : Form::Digits))
             return p;
+        if (auto p = shiftProblem(std::span(row).first(famSuffix + 1), f))
+            return TransferProblem{item, *p};
+    }
     return std::nullopt;
 }
 

@@ -20,19 +20,21 @@ struct TransferProblem {
 
 // The first item, in the order the programmer of `fw` would send it, that
 // cannot be sent as it stands; nothing when everything may go out. Only what
-// would break a record or command, or what the encoder cannot store, is
-// refused; an empty value goes out as the records and commands build it, so
-// whatever a read stored programs back.
-//  - settings that the family keeps: numbers (duty cycle, batch size) digits
-//    only, a minus sign allowed in front; texts (version 8 flow, protocol,
-//    speed, character format) one token: no blank, double quote or control
-//    character
+// would break a record or command, what the encoder would read shifted, or
+// what it cannot store, is refused.
+//  - settings that the family keeps: numbers (duty cycle, batch size) not
+//    empty, digits only, a minus sign allowed in front; texts (version 8
+//    flow, protocol, speed, character format) one token, which may be empty:
+//    no blank, double quote or control character
 //  - groups and families whose Complete is "YES" (the others go out as the
 //    empty record): every field that travels is one token, digits only for
-//    all of them but the pager type
+//    all of them but the pager type; a field may be empty only where no
+//    field after it is set (the encoder skips empty tokens)
 //  - all 15 canned messages: at most 60 characters, no double quote, no
 //    control character
 //  - everywhere: characters with a byte in the code page only
+// A control character is one below 32, or DEL; the characters of the code
+// page's five undefined bytes travel like any other.
 std::optional<TransferProblem> CheckBeforeProgramming(Firmware fw, const PagerDatabase &db, const EncoderSettings &s);
 
 // The same checks for one part, for callers that want them separately.

@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -124,6 +127,45 @@ TEST(Pg8Save, folderTakingNoNewFile_writesTheFileInPlace)
     EXPECT_TRUE(saved) << error.toStdString();
     EXPECT_EQ(contents(path), QByteArray("Fam1,1\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("site.pg8")});
+}
+
+namespace {
+char gReopenedFolder[4096];
+}  // namespace
+
+// A folder that takes no new file, as above, but lets a file be removed (a
+// share may grant the one right without the other; here the folder's write
+// permission comes back with the signal of the full disk). The write in
+// place breaks off half-way, the file size limit standing in for a full
+// disk: the file stays, partly written, and the system's reason is reported.
+TEST(Pg8Save, folderTakingNoNewFile_failedWriteInPlace_keepsTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.pg8"));
+    ASSERT_TRUE(writeFile(path, QByteArray(5000, 'x')));
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_LT(size_t(folder.size()), sizeof gReopenedFolder);
+    qstrcpy(gReopenedFolder, folder.constData());
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    bool ok = true;
+    QString error;
+    {
+        const ReadOnlyFolder readOnly(dir.path());
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, [](int) { chmod(gReopenedFolder, 0700); });
+        ok = SavePagerDatabaseFile(path, QByteArray(4096, 'n'), &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("site.pg8")});
+    EXPECT_EQ(contents(path), QByteArray(64, 'n'));
 }
 
 TEST(Pg8Save, unwritablePlaces_reportTheSystemsReason)

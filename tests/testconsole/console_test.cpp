@@ -741,6 +741,30 @@ TEST_F(ConsoleArchive, AMessageOutsideTheCodePageIsRefusedBeforeAnythingIsWritte
     EXPECT_EQ(file(), "one\r\n");
 }
 
+// A pasted line break would come back from the file as two entries: what
+// Send refuses, Add and Replace refuse in Send's own words.
+TEST_F(ConsoleArchive, AMessageSendWouldRefuseIsRefusedBeforeAnythingIsWritten)
+{
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one"}, nullptr));
+    load();
+    c->setMessageText("two\nlines");
+    prompts.answer(Answer::OK);
+    c->cmdAdd_Click();
+    c->lb_Archive->setCurrentRow(0);
+    c->setMessageText("two\nlines");
+    prompts.answer(Answer::OK);
+    c->cmdReplace_Click();
+    ASSERT_EQ(prompts.count(), 2);
+    for (const SeenPrompt &box : prompts.seen()) {
+        EXPECT_EQ(box.title, "Invalid Message");
+        EXPECT_EQ(box.text, "The message holds a line break (LF) at position 4.\r"
+                            "Control characters cannot be sent in a page; remove it and try again.");
+        EXPECT_EQ(box.buttons, platform::Buttons::OK);
+    }
+    EXPECT_EQ(listed(), QStringList{"one"});
+    EXPECT_EQ(file(), "one\r\n");
+}
+
 TEST_F(ConsoleArchive, TheListIsFullAt299)
 {
     QStringList many;

@@ -428,6 +428,24 @@ TEST_F(DatabaseTransfer, RecordsAndRequestsGoOutAsHandBuiltBlocks)
     EXPECT_EQ(gDb.CannedMessages[2], "HELLO");
 }
 
+// The five bytes the code page leaves undefined are characters like any
+// other: from the file to the encoder byte for byte.
+TEST_F(DatabaseTransfer, TheCodePagesUndefinedBytesInAFileAreProgrammedAsTheyStand)
+{
+    connect(8);
+    PagerDatabase db = roundTripDatabase();
+    db.CannedMessages[3] = QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
+    openFile("spare.pg8", db, pg8test::FullSettings(), pg8test::FullNotes());
+    ASSERT_TRUE(readFile(path("spare.pg8")).contains("Msg4,\x81\x8d\x8f\x90\x9d\r\n"));
+    program();
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().title, "Program Encoder?");
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    // 2 + "019d56" 361 + "M 4 \"" 227 + 129 + 141 + 143 + 144 + 157 + "\"" 34 + 13 + 13 + 3 = 1367 = 0x557
+    EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rM 4 \"\x81\x8d\x8f\x90\x9d\"\r\x03" "557\r")));
+    EXPECT_EQ(sim->database().messages[3], db.CannedMessages[3]);
+}
+
 // ---- failures while programming ---------------------------------------------
 
 TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)

@@ -9,8 +9,8 @@
 namespace {
 
 // A database that may go out as it is: New Database values, with family 3
-// and group 2 complete (one pager ID left empty, as a short group reply
-// leaves it) and two messages.
+// and group 2 complete (its last pager ID left empty, as a short group reply
+// leaves the pager IDs) and two messages.
 PagerDatabase sendableDatabase()
 {
     PagerDatabase db;
@@ -20,7 +20,7 @@ PagerDatabase sendableDatabase()
     g[grpGroupID] = QStringLiteral("0300");
     g[grpActive] = QStringLiteral("1");
     g[grpComplete] = QStringLiteral("YES");
-    g[grpPagerID1 + 4].clear();
+    g[grpPagerID20].clear();
     db.CannedMessages[0] = QStringLiteral("Fire drill at 10:00, \xe9t\xe9 wing \u2013 \u20ac5");
     db.CannedMessages[4] = QString(kMessageMaxLength, QChar(u'x'));
     return db;
@@ -48,6 +48,10 @@ TEST(Validation, EachFaultIsNamedByItsItem)
          "Encoder Settings, Duty Cycle", QStringLiteral("is \"6O\", not a number (digits 0 to 9 only)")},
         {"batch size with a plus", [](auto &, auto &s) { s.sMaxBatch = QStringLiteral("+10"); },
          "Encoder Settings, Max Msgs/Batch", QStringLiteral("is \"+10\", not a number (digits 0 to 9 only)")},
+        {"empty duty cycle", [](auto &, auto &s) { s.sDutyCycle.clear(); },
+         "Encoder Settings, Duty Cycle", QStringLiteral("is empty, not a number (digits 0 to 9 only)")},
+        {"empty batch size", [](auto &, auto &s) { s.sMaxBatch.clear(); },
+         "Encoder Settings, Max Msgs/Batch", QStringLiteral("is empty, not a number (digits 0 to 9 only)")},
         {"protocol with a blank", [](auto &, auto &s) { s.sSerial2Protocol = QStringLiteral("TAP 2"); },
          "Encoder Settings, Port 2 Protocol", QStringLiteral("holds a blank")},
         {"flow with a quote", [](auto &, auto &s) { s.sSerial1Flow = QStringLiteral("H\"W"); },
@@ -65,6 +69,10 @@ TEST(Validation, EachFaultIsNamedByItsItem)
          QStringLiteral("holds the character \u201c\u03a9\u201d (U+03A9), which has no byte in the code page and cannot be sent")},
         {"timer message with a letter", [](auto &db, auto &) { db.Groups[1][grpTimerMsg] = QStringLiteral("0A"); },
          "Group 2, Timer Message", QStringLiteral("is \"0A\", not a number (digits 0 to 9 only)")},
+        {"group field empty before a set one", [](auto &db, auto &) { db.Groups[1][grpActive].clear(); },
+         "Group 2, Active", QStringLiteral("is empty, so the encoder would read every later field one place early")},
+        {"family field empty before a set one", [](auto &db, auto &) { db.Families[2][famRate].clear(); },
+         "Family 3, Data Rate", QStringLiteral("is empty, so the encoder would read every later field one place early")},
         {"message too long", [](auto &db, auto &) { db.CannedMessages[11] = QString(61, QChar(u'y')); },
          "Canned Message 12", QStringLiteral("is 61 characters long (at most 60)")},
         {"message with a quote", [](auto &db, auto &) { db.CannedMessages[0] = QStringLiteral("say \"hi\""); },
