@@ -9,6 +9,7 @@
 #include "encsim/simulator.h"
 #include "link/exchange.h"
 #include "platform/system.h"
+#include "report/reportpdf.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
@@ -375,6 +376,17 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
     EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
                                     + QByteArray("\r\x03" "725\r")));
+    // and they print as unset ones: the report is two whole pages
+    const QString pdf = path("factory.pdf");
+    prompts.answerWith([&](const platform::Prompt &p) {
+        reporttest::SetUpTestPage(*p.printer, pdf);
+        return platform::Reply{Answer::OK, {}, 1};
+    });
+    w->mnuPrintDB_Click();
+    const auto pages = reporttest::PageTexts(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[1].contains("Pager ID 20:"));
+    EXPECT_EQ(pages[1][pages[1].size() - 2], "p. 2 of 2");
     prompts.answerFile(path("factory.pg8"));
     w->mnuSaveAs_Click();
 
