@@ -56,7 +56,8 @@ QByteArray readFile(const QString &path)
 // The round-trip database: the full test database, with the families that
 // are not in use in the form a factory encoder's read leaves them once saved
 // and opened again (the start ID padded to three digits); complete, they
-// travel as they are.
+// travel as they are. Group 6 has no Group ID of its own: its timer pages
+// its two members.
 PagerDatabase roundTripDatabase()
 {
     PagerDatabase db = pg8test::FullDatabase();
@@ -64,6 +65,13 @@ PagerDatabase roundTripDatabase()
         if (f[famActive] == u"0")
             f = {"0", "8", "5", "A", "0", "0", "000", "0", "0", "YES"};
     }
+    GroupRow &timer = db.Groups[5];
+    const QString reference = timer[grpReference];
+    timer = {"0000", "1", "0", "00", "0", "00", "1", "05", "0100", "0101"};
+    for (int f = grpPagerID1 + 2; f <= grpPagerID20; ++f)
+        timer[f] = QStringLiteral("0000");
+    timer[grpComplete] = QStringLiteral("YES");
+    timer[grpReference] = reference;
     return db;
 }
 
