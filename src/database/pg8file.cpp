@@ -1,6 +1,7 @@
 #include "database/pg8file.h"
 
 #include "editors/cfgfam_cells.h"
+#include "editors/cfggroup_logic.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 
@@ -183,10 +184,14 @@ void readGroupLine(const QString &line, GroupRow &row, Pg8ReadMode mode)
     // the Reference is free text and may hold commas: it is all that is left
     if (hasRest)
         row[grpReference] = rest;
+    // an empty Group ID (a table nothing had filled) is no ID either; a group
+    // without one of its own keeps its definition when the groups editor
+    // would take it as complete, so that programming sends it instead of the
+    // empty record
     const QString &id = row[grpGroupID];
-    const bool complete = mode == Pg8ReadMode::Open ? id != QLatin1String("0000")
-                                                    : isPositiveWholeNumber(id);
-    if (complete)
+    const bool idSet = mode == Pg8ReadMode::Open ? !id.isEmpty() && id != QLatin1String("0000")
+                                                 : isPositiveWholeNumber(id);
+    if (idSet || groupsgrid::GroupComplete(row))
         row[grpComplete] = QStringLiteral("YES");
 }
 

@@ -45,7 +45,9 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
 //
 // A family becomes complete when it is active or when its fields meet the
 // families editor's completeness rule; a group under the GroupID test of the
-// mode. Neither is ever made incomplete.
+// mode (Open: neither "0000" nor empty; StartUp: a number above 0) or when
+// its fields meet the groups editor's completeness rule. Neither is ever
+// made incomplete.
 //
 // Lines end at CR, CR LF or a lone LF (a file edited on another system still
 // reads line by line); a last line without an ending still counts.

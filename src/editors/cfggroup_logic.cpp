@@ -143,6 +143,14 @@ void switchOnForTyping(GroupRow &rec, Column &col)
     col[rowActive].back = editor_colours::Green;
 }
 
+// A field holds a value when it differs from its "none" value; an empty
+// field (a table no file or encoder filled) holds none either.
+bool isSet(const QString &field, const char *none) { return !field.isEmpty() && field != QLatin1String(none); }
+
+// The trigger and timer flags, each with the canned message it sends.
+const std::pair<int, int> kMessagePairs[] = {
+    {grpTrigger1Active, grpTrigger1Msg}, {grpTrigger2Active, grpTrigger2Msg}, {grpTimerActive, grpTimerMsg}};
+
 }  // namespace
 
 const QString kHeadingFormat = buildHeadings();
@@ -395,37 +403,33 @@ std::optional<CellPos> MoveForKey(int key, int row, int col)
     }
 }
 
+bool GroupComplete(const GroupRow &rec)
+{
+    bool pagerSet = false;
+    for (int f = grpPagerID1; f <= grpPagerID20; ++f)
+        pagerSet = pagerSet || isSet(rec[size_t(f)], "0000");
+    if (!pagerSet)
+        return false;
+    if (isSet(rec[grpGroupID], "0000"))
+        return true;
+    for (const auto &[flag, msg] : kMessagePairs)
+        if (rec[size_t(flag)] == QLatin1String("1") && isSet(rec[size_t(msg)], "00"))
+            return true;
+    return false;
+}
+
 bool JudgeGroupsOnOk(GroupTable &groups, bool verdict)
 {
-    // a field holds a value when it differs from its "none" value; an empty
-    // field (a table no file or encoder filled) holds none either
-    auto isSet = [](const QString &field, const char *none) {
-        return !field.isEmpty() && field != QLatin1String(none);
-    };
     bool anyOn = false;
     bool anyIncomplete = false;
     for (GroupRow &rec : groups) {
         if (rec[grpActive] == QLatin1String("0"))
             continue;
-        bool incomplete = true;
-        bool pagerSet = false;
-        for (int f = grpPagerID1; f <= grpPagerID20; ++f)
-            pagerSet = pagerSet || isSet(rec[size_t(f)], "0000");
-        if (isSet(rec[grpGroupID], "0000") && pagerSet)
-            incomplete = false;
-        static const std::pair<int, int> pairs[] = {
-            {grpTrigger1Active, grpTrigger1Msg}, {grpTrigger2Active, grpTrigger2Msg}, {grpTimerActive, grpTimerMsg}};
-        for (const auto &[flag, msg] : pairs) {
-            if (rec[size_t(flag)] != QLatin1String("1"))
-                continue;
-            if (isSet(rec[size_t(msg)], "00")) {
-                if (pagerSet)
-                    incomplete = false;
-            } else {
+        // a trigger or timer without a message cannot page: it goes off
+        for (const auto &[flag, msg] : kMessagePairs)
+            if (rec[size_t(flag)] == QLatin1String("1") && !isSet(rec[size_t(msg)], "00"))
                 rec[size_t(flag)] = QStringLiteral("0");
-            }
-        }
-        if (incomplete)
+        if (!GroupComplete(rec))
             rec[grpComplete].clear();
         // a group that is on and not marked complete is reset on closing,
         // whatever made it so: the closing question is due

@@ -79,6 +79,12 @@ struct CellPos {
 };
 std::optional<CellPos> MoveForKey(int key, int row, int col);
 
+// A group is complete when at least one pager ID is set and either its
+// Group ID is set or a trigger or timer flag is "1" with its message set.
+// "Set" is neither the none value ("0000", "00") nor empty. The pager
+// database file's readers apply it too, whatever Active holds.
+bool GroupComplete(const GroupRow &rec);
+
 // OK button, first step: judges every group whose Active is not "0";
 // incomplete ones lose their "YES", triggers without a message are switched
 // off. Returns true when any group that is on ends without "YES" (closing

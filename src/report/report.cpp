@@ -30,8 +30,12 @@ constexpr double kSettingsLeftValueX = 3000, kSettingsRightLabelX = 5500, kSetti
 constexpr double kMessagesTop = 8200, kSettingsTop = 11400;
 constexpr double kFooterFromBottom = 750, kCompanyFromBottom = 500;
 
-// Thrown to leave the job at the point where something failed.
-struct StopReport {};
+// Thrown to leave the job at the point where something failed. `line` names
+// the line whose value is no number the report can print; a printer that
+// fails leaves it empty.
+struct StopReport {
+    QString line;
+};
 
 class ReportJob {
 public:
@@ -110,7 +114,7 @@ private:
             const FamilyRow &row = db.Families[n - 1];
             const auto line = report::FamilyLine(n, row, s.bIncCapBy8);
             if (!line)
-                throw StopReport{};
+                throw StopReport{QStringLiteral("Family %1 on page 1").arg(n)};
             p.setFontBold(row[famActive] == QLatin1String("1"));
             at(kLeft, kFamilyTop + kFamilyPitch * (n - 1), *line);
         }
@@ -140,7 +144,7 @@ private:
             label(kLeft, y, QStringLiteral("Pager ID %1:").arg(k));
             const auto cells = report::GroupPagerIDRow(g, k);
             if (!cells)
-                throw StopReport{};
+                throw StopReport{QStringLiteral("Pager ID %1 on page 2").arg(k)};
             value(kValueX, y, *cells);
         }
         row(QStringLiteral("Timer Active:"), report::GroupTimerActiveRow(g));
@@ -220,16 +224,28 @@ QString ReportDateText(const QDate &date, const QLocale &locale)
     return month + QLatin1Char(' ') + QString::number(date.day()) + QStringLiteral(", ") + QString::number(date.year());
 }
 
+QString ReportIncompleteText(const QString &line)
+{
+    return QStringLiteral("The report is incomplete: it stopped at %1.\r"
+                          "A value on that line is empty or is not a number the report can print. "
+                          "Please correct it and try again.")
+        .arg(line);
+}
+
 bool RenderDatabaseReport(platform::Printer &printer, const PagerDatabase &db, const EncoderSettings &settings,
-                          const ReportFrame &frame, int copies)
+                          const ReportFrame &frame, int copies, QString *stoppedAt)
 {
     ReportJob job(printer, db, settings, frame);
     bool ok = true;
+    if (stoppedAt)
+        stoppedAt->clear();
     try {
         for (int k = 1; k <= copies; ++k)
             job.printCopy(k == 1);
-    } catch (const StopReport &) {
+    } catch (const StopReport &stop) {
         ok = false;
+        if (stoppedAt)
+            *stoppedAt = stop.line;
     }
     // what was printed before a failure still goes out
     if (!printer.EndDoc())
@@ -264,6 +280,12 @@ void PrintDatabaseReport()
 
     platform::SetHourglass();
     platform::Printer out(printer);
-    RenderDatabaseReport(out, gDb, gSettings, frame, reply.copies);
+    QString stoppedAt;
+    RenderDatabaseReport(out, gDb, gSettings, frame, reply.copies, &stoppedAt);
     platform::SetDefaultPointer();
+    // what was printed has gone out; a value that stopped the rest is named
+    // (a failing printer stops it without a line to name)
+    if (!stoppedAt.isEmpty())
+        platform::MsgBox(ReportIncompleteText(stoppedAt), platform::Buttons::OK, platform::Icon::Exclamation,
+                         platform::AppTitle());
 }

@@ -26,15 +26,22 @@ struct ReportFrame {
 
 // File > Print Database Configuration: asks for the printer and the number of
 // copies, then prints the report from the shared tables and settings and the
-// main window's notes. Cancel prints nothing; a failure ends it silently.
+// main window's notes. Cancel prints nothing and says nothing. A value that
+// stops the report sends what was printed, then a box names the line; a
+// failing printer ends it without one.
 void PrintDatabaseReport();
 
 // Prints `copies` copies of the report (page 1, page 2, page 1, ...) and ends
 // the document. Fewer than one copy prints nothing. Returns false when a
 // printer failure or a field that does not read as a number ended the job
-// early; what was printed until then is still sent.
+// early; what was printed until then is still sent. `stoppedAt` (when given)
+// receives the line a field stopped the job at ("Family 1 on page 1",
+// "Pager ID 2 on page 2"), and stays empty otherwise.
 bool RenderDatabaseReport(platform::Printer &printer, const PagerDatabase &db, const EncoderSettings &settings,
-                          const ReportFrame &frame, int copies);
+                          const ReportFrame &frame, int copies, QString *stoppedAt = nullptr);
+
+// The box shown after a report that `line` stopped.
+QString ReportIncompleteText(const QString &line);
 
 // Texts that depend on the brand or the date.
 QString ReportTitle(const QString &brand);

@@ -198,6 +198,11 @@ std::optional<QString> GroupPagerIDRow(const GroupTable &groups, int k)
     QString row;
     for (const GroupRow &g : groups) {
         const QString &id = g[grpPagerID1 + k - 1];
+        // the encoder's short group reply leaves the pager IDs empty: unset
+        if (id.isEmpty()) {
+            row += spaces(7);
+            continue;
+        }
         const auto value = ReadInt16(id);
         if (!value)
             return std::nullopt;

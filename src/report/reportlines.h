@@ -20,7 +20,8 @@ QString GroupHeading();
 QString GroupReferenceRow(const GroupTable &groups);
 QString GroupActiveRow(const GroupTable &groups);
 QString GroupIDRow(const GroupTable &groups);
-std::optional<QString> GroupPagerIDRow(const GroupTable &groups, int k);  // k = 1..20
+// k = 1..20; an empty pager ID shows as an unset one, blank
+std::optional<QString> GroupPagerIDRow(const GroupTable &groups, int k);
 QString GroupTimerActiveRow(const GroupTable &groups);
 QString GroupTimerMsgRow(const GroupTable &groups);
 

@@ -283,19 +283,41 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
         EXPECT_EQ(readOverFull(line, Pg8ReadMode::StartUp).db.Families[0][famStartID], c.startUp);
     }
 
-    // group Complete: Open wants any ID but "0000", start-up a number above 0;
-    // otherwise it keeps what it held ("-" here)
+    // group Complete: Open wants any ID but "0000" or none, start-up a number
+    // above 0; otherwise it keeps what it held ("-" here)
     const Case groupIDs[] = {
         {"0000", "-", "-"}, {"0001", "YES", "YES"}, {"9", "YES", "YES"}, {"000", "YES", "-"},
-        {"", "YES", "-"}, {"12a", "YES", "-"}, {" 12", "YES", "-"}, {"99999999999999999999", "YES", "YES"},
+        {"", "-", "-"}, {"12a", "YES", "-"}, {" 12", "YES", "-"}, {"99999999999999999999", "YES", "YES"},
     };
     for (const Case &c : groupIDs) {
         for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {
             Loaded l;
+            l.db.Groups[0] = GroupRow{};
             l.db.Groups[0][grpComplete] = QStringLiteral("-");
             ReadPagerDatabaseFile(filler(50) + "Grp1," + c.value + ",1\r\n", mode, l.db, l.settings, l.notes);
             EXPECT_EQ(l.db.Groups[0][grpComplete], mode == Pg8ReadMode::Open ? c.open : c.startUp)
                 << "GroupID '" << c.value << "'";
+        }
+    }
+    // and, in both modes, by the groups editor's rule whatever Active holds:
+    // a pager ID, and a trigger or the timer on with its message
+    const QByteArray unsetIDs = QByteArray(",0000").repeated(18);
+    const struct {
+        QByteArray line;
+        const char *complete;
+    } groupDefinitions[] = {
+        {"Grp1,0000,1,0,00,0,00,1,05,0100,0101" + unsetIDs + ",Ward 6", "YES"},
+        {"Grp1,0000,0,0,00,0,00,1,05,0100,0101" + unsetIDs + ",Ward 6", "YES"},
+        {"Grp1,0000,1,0,00,1,03,0,00,0000,0101" + unsetIDs + ",", "YES"},
+        {"Grp1,0000,1,0,00,0,00,1,00,0100,0101" + unsetIDs + ",", "-"},
+        {"Grp1,0000,1,0,00,0,00,1,05,0000,0000" + unsetIDs + ",", "-"},
+    };
+    for (const auto &[line, complete] : groupDefinitions) {
+        for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {
+            Loaded l;
+            l.db.Groups[0][grpComplete] = QStringLiteral("-");
+            ReadPagerDatabaseFile(filler(50) + line + "\r\n", mode, l.db, l.settings, l.notes);
+            EXPECT_EQ(l.db.Groups[0][grpComplete], complete) << line.constData();
         }
     }
 

@@ -85,13 +85,30 @@ TEST_F(PrintCommand, PrinterFailureEndsWithoutABox)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(PrintCommand, EmptyDatabasePrintsTheFrameAndStopsQuietly)
+TEST_F(PrintCommand, EmptyDatabasePrintsTheFrameAndSaysWhereItStopped)
 {
     ResetSharedState();
     gRun.sBrand = QStringLiteral("Quorvane");
+    const QString title = platform::AppTitle();
+    platform::SetAppTitle(QStringLiteral("Quorvane Paging Encoder Setup"));
     answerPrint(Answer::OK, 1, path("empty.pdf"));
+    int pagesBeforeTheBox = -1;
+    prompts.answerWith([&](const Prompt &) {
+        pagesBeforeTheBox = PageCount(path("empty.pdf"));
+        return Reply{Answer::OK, {}, 1};
+    });
     PrintDatabaseReport();
-    EXPECT_EQ(prompts.count(), 1);
+    platform::SetAppTitle(title);
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().kind, Prompt::Kind::Message);
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().text, "The report is incomplete: it stopped at Family 1 on page 1.\r"
+                                   "A value on that line is empty or is not a number the report can print. "
+                                   "Please correct it and try again.");
+    EXPECT_EQ(prompts.last().icon, platform::Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, platform::Buttons::OK);
+    // the page printed before the stop has gone out by then
+    EXPECT_EQ(pagesBeforeTheBox, 1);
     const auto pages = PageTexts(path("empty.pdf"));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].first(), "Quorvane Paging Encoder Configuration");

@@ -183,9 +183,10 @@ TEST(ReportGroupGrid, TimerMessageShownOnlyWithTheTimerOn)
 TEST(ReportGroupGrid, PagerIDThatIsNoNumberStopsTheRow)
 {
     GroupTable g = unsetGroups();
+    // an empty pager ID is an unset one
     g[4][grpPagerID1 + 2] = QString();
-    EXPECT_TRUE(GroupPagerIDRow(g, 2));
-    EXPECT_FALSE(GroupPagerIDRow(g, 3));
+    EXPECT_EQ(GroupPagerIDRow(g, 3), QString(70, QLatin1Char(' ')));
     g[4][grpPagerID1 + 2] = QStringLiteral("40000");
+    EXPECT_TRUE(GroupPagerIDRow(g, 2));
     EXPECT_FALSE(GroupPagerIDRow(g, 3));
 }

@@ -9,6 +9,7 @@
 #include "encsim/simulator.h"
 #include "link/exchange.h"
 #include "platform/system.h"
+#include "report/reportpdf.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
@@ -55,7 +56,8 @@ QByteArray readFile(const QString &path)
 // The round-trip database: the full test database, with the families that
 // are not in use in the form a factory encoder's read leaves them once saved
 // and opened again (the start ID padded to three digits); complete, they
-// travel as they are.
+// travel as they are. Group 6 has no Group ID of its own: its timer pages
+// its two members.
 PagerDatabase roundTripDatabase()
 {
     PagerDatabase db = pg8test::FullDatabase();
@@ -63,6 +65,13 @@ PagerDatabase roundTripDatabase()
         if (f[famActive] == u"0")
             f = {"0", "8", "5", "A", "0", "0", "000", "0", "0", "YES"};
     }
+    GroupRow &timer = db.Groups[5];
+    const QString reference = timer[grpReference];
+    timer = {"0000", "1", "0", "00", "0", "00", "1", "05", "0100", "0101"};
+    for (int f = grpPagerID1 + 2; f <= grpPagerID20; ++f)
+        timer[f] = QStringLiteral("0000");
+    timer[grpComplete] = QStringLiteral("YES");
+    timer[grpReference] = reference;
     return db;
 }
 
@@ -375,6 +384,17 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
     EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
                                     + QByteArray("\r\x03" "725\r")));
+    // and they print as unset ones: the report is two whole pages
+    const QString pdf = path("factory.pdf");
+    prompts.answerWith([&](const platform::Prompt &p) {
+        reporttest::SetUpTestPage(*p.printer, pdf);
+        return platform::Reply{Answer::OK, {}, 1};
+    });
+    w->mnuPrintDB_Click();
+    const auto pages = reporttest::PageTexts(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[1].contains("Pager ID 20:"));
+    EXPECT_EQ(pages[1][pages[1].size() - 2], "p. 2 of 2");
     prompts.answerFile(path("factory.pg8"));
     w->mnuSaveAs_Click();
 
