@@ -10,6 +10,7 @@
 #include "support/simharness.h"
 #include "testconsole/frmmessagetest.h"
 #include "testconsole/frmrangetest.h"
+#include "testconsole/frmtxtune.h"
 #include "testconsole/testconsole.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -496,6 +498,31 @@ TEST_F(ConsoleSim, TuningClosedByItsFrameRebootsOnce)
             [&] { forms::window("frmTXTune")->close(); });
     ShowTransmitterTuning(w);
     EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, ATestButtonClickedWhileTuningClosesSendsNothing)
+{
+    openWithEncoder();
+    bool clicked = false;
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); }, [&] {
+        QPointer<frmTXTune> t = qobject_cast<frmTXTune *>(forms::window("frmTXTune"));
+        // the reply timer runs only while the closing waits for the encoder's
+        // answer, handling window messages
+        RunWhen([&] { return w->Timer2.Enabled(); }, [&, t] {
+            clicked = true;
+            if (t)
+                t->cmd1200->click();
+        });
+        t->close();
+    });
+    ShowTransmitterTuning(w);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(forms::window("frmTXTune"), nullptr);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+    EXPECT_EQ(encoder->sim().bytesReceived(), (kReboot + kPrgmMode).size());
+    EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Programming);
+    EXPECT_EQ(w->MSComm1.Settings(), "9600,n,8,1");
+    EXPECT_TRUE(w->mnuTest->isEnabled());
 }
 
 TEST_F(ConsoleSim, AfterTuningTheEncoderTakesALookupInProgrammingMode)
