@@ -9,6 +9,10 @@
 // Waits poll the port every 5 ms while window messages are handled and end
 // on the awaited text or a tick of the wait's one-shot timer
 // (bTimer1Expired); all but TAP also leave at once when bExiting is set.
+// Once the program's shut-down or the console's close is asked, no engine
+// starts a page (it returns 0, logging nothing) nor a further attempt of the
+// one it sends (a resend, a log-in, the pause after a busy answer): it logs
+// "ERROR - Test Closing, Not Retried - Msg Discarded" and returns 0.
 #pragma once
 
 #include <QString>

@@ -2,6 +2,8 @@
 
 #include "database/state.h"
 #include "link/encoderlink.h"
+#include "paging/commlog.h"
+#include "paging/engines.h"
 #include "paging/paginghost.h"
 #include "platform/system.h"
 
@@ -67,7 +69,37 @@ platform::Timer *EngineTick()
     return gLink ? &gLink->Timer1 : nullptr;
 }
 
-PageGuard::PageGuard() : m_busy(g_pageInProgress) { g_pageInProgress = true; }
+bool CloseRequested()
+{
+    if (gRun.bExiting)
+        return true;
+    PagingHost *host = CurrentPagingHost();
+    return host && host->closeRequested();
+}
+
+bool MayTryAgain(void (*log)(const QString &))
+{
+    if (!CloseRequested())
+        return true;
+    log(QStringLiteral("ERROR - Test Closing, Not Retried - Msg Discarded"));
+    return false;
+}
+
+bool NextResend(int &resends, const QString &pagerId, const QString &message)
+{
+    if (resends >= kMaxResends) {
+        LogListAndFile(QStringLiteral("ERROR - Retried 3 Times, Msg Discarded"));
+        return false;
+    }
+    if (!MayTryAgain(LogListAndFile))
+        return false;
+    ++resends;
+    LogListAndFile(QStringLiteral("Retry Paging System Output, PIN - '") + pagerId + QStringLiteral("', MSG - '") +
+                   message + QLatin1Char('\''));
+    return true;
+}
+
+PageGuard::PageGuard() : m_busy(g_pageInProgress), m_closing(CloseRequested()) { g_pageInProgress = true; }
 
 PageGuard::~PageGuard()
 {

@@ -20,10 +20,8 @@ void logStamped(const QString &text) { LogListAndFile(LogTimeStamp() + text); }
 int16_t outFramed(Framing framing, const QString &pin7, const QString &message, const QString &functionCode,
                   const QString &dataRate)
 {
-    if (gRun.bExiting)
-        return 0;
     detail::PageGuard guard;
-    if (guard.busy() || !gLink)
+    if (guard.refused() || !gLink)
         return 0;
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;
@@ -42,13 +40,9 @@ int16_t outFramed(Framing framing, const QString &pin7, const QString &message, 
     QString reply;
     for (;;) {
         if (resend) {
-            if (++retries > kMaxResends) {
-                LogListAndFile(QStringLiteral("ERROR - Retried 3 Times, Msg Discarded"));
+            if (!detail::NextResend(retries, pin7, message))
                 return 0;
-            }
             resend = false;
-            LogListAndFile(QStringLiteral("Retry Paging System Output, PIN - '") + pin7 + QStringLiteral("', MSG - '") +
-                           message + QLatin1Char('\''));
         } else {
             LogListAndFile(label + pin7 + QStringLiteral("', FC - '") + functionCode + QStringLiteral("', MSG - '") +
                            message + QStringLiteral("', DR - '") + dataRate + QLatin1Char('\''));

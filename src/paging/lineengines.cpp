@@ -24,12 +24,6 @@ QString attemptLine(const QString &label, const QString &pagerId, const QString 
     return line + QStringLiteral("', MSG - '") + message + QLatin1Char('\'');
 }
 
-QString retryLine(const QString &pagerId, const QString &message)
-{
-    return QStringLiteral("Retry Paging System Output, PIN - '") + pagerId + QStringLiteral("', MSG - '") + message +
-           QLatin1Char('\'');
-}
-
 // The last step of COMP2 and SNPP: the answer echoed (list only), or, when
 // nothing came, the attempt line once more.
 int16_t ending(const QString &reply)
@@ -68,16 +62,14 @@ int16_t sendFailed(const QString &error)
     return 0;
 }
 
-// Logs the attempt line (first or retry); false when the resends are spent.
+// Logs the attempt line (first or retry); false when no further attempt
+// may start (the resends are spent, or a close is asked).
 bool logAttempt(bool &resend, int &resends, const QString &label, const QString &pagerId, const QString &message,
                 const QString &functionCode)
 {
     if (resend) {
-        if (++resends > kMaxResends) {
-            LogListAndFile(QStringLiteral("ERROR - Retried 3 Times, Msg Discarded"));
+        if (!detail::NextResend(resends, pagerId, message))
             return false;
-        }
-        LogListAndFile(retryLine(pagerId, message));
     } else {
         LogListAndFile(attemptLine(label, pagerId, message, functionCode));
     }
@@ -90,7 +82,7 @@ bool logAttempt(bool &resend, int &resends, const QString &label, const QString 
 int16_t OutComp1(const QString &message)
 {
     detail::PageGuard guard;
-    if (guard.busy() || !gLink)
+    if (guard.refused() || !gLink)
         return 0;
     platform::SerialPort &port = gLink->MSComm1;
     port.setInBufferCount(0);
@@ -109,10 +101,8 @@ int16_t OutComp1(const QString &message)
 
 int16_t OutComp2(QString pagerId, const QString &message, QString functionCode)
 {
-    if (gRun.bExiting)
-        return 0;
     detail::PageGuard guard;
-    if (guard.busy() || !gLink)
+    if (guard.refused() || !gLink)
         return 0;
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;
@@ -162,10 +152,8 @@ int16_t OutComp2(QString pagerId, const QString &message, QString functionCode)
 
 int16_t OutSNPP(QString pagerId, const QString &message, QString functionCode)
 {
-    if (gRun.bExiting)
-        return 0;
     detail::PageGuard guard;
-    if (guard.busy() || !gLink)
+    if (guard.refused() || !gLink)
         return 0;
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;

@@ -30,6 +30,11 @@ public:
     // The pager ID box as it reads now (the COMP1 log line and the pager-ID
     // validation read it).
     virtual QString pagerIdText() const = 0;
+
+    // True once the host's close has been asked while a page is under way
+    // (the close then waits for that page). The engine takes the answer it
+    // awaits and starts nothing further.
+    virtual bool closeRequested() const { return false; }
 };
 
 // The host in use; null while no console is loaded.

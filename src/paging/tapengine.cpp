@@ -25,7 +25,7 @@ const QString kLoginError = QStringLiteral("ERROR - Error Logging Into Paging Sy
 int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
 {
     detail::PageGuard guard;
-    if (guard.busy() || !gLink)
+    if (guard.refused() || !gLink)
         return 0;
     QPointer<EncoderLink> link = gLink;
     platform::SerialPort &port = link->MSComm1;
@@ -35,6 +35,7 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
 
     QString reply;
     bool resend = false;
+    bool blockSent = false;  // every block after the first is a further attempt
     int busyResends = 0;
     int logins = 0;
 
@@ -45,6 +46,9 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
         bool loggingIn = false;
 
         while (!loggingIn) {
+            if (blockSent && !detail::MayTryAgain(LogListOnly))
+                return 0;
+            blockSent = true;
             LogListOnly((resend ? QStringLiteral("Retry TAP Output: PIN - '") : QStringLiteral("TAP Output: PIN - '")) +
                         PIN + QStringLiteral("', MSG - '") + logMessage + QLatin1Char('\''));
             resend = false;
@@ -70,11 +74,14 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
                 break;
             case TapVerdict::Busy:
                 if (busyResends < kTapMaxBusyResends) {
+                    if (!detail::MayTryAgain(LogListOnly))
+                        return 0;
                     ++busyResends;
                     LogListOnly(QStringLiteral("Paging System Busy - Retrying"));
-                    // a busy system gets a tick to clear before the block goes again
-                    if (detail::WaitForReply(timer, reply, [](const QString &) { return false; }, false) ==
-                        WaitEnd::LinkGone)
+                    // a busy system gets a tick to clear before the block goes
+                    // again; a close asked meanwhile ends the pause at once
+                    if (detail::WaitForReply(timer, reply, [](const QString &) { return detail::CloseRequested(); },
+                                             false) == WaitEnd::LinkGone)
                         return 0;
                     resend = true;
                     continue;
@@ -107,6 +114,8 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
                 LogListOnly(kLoginError);
                 return 1;
             }
+            if (!detail::MayTryAgain(LogListOnly))
+                return 0;
             ++logins;
             LogListOnly(QStringLiteral("Encoder: ID=<CR><LF>"));
             LogListOnly(QStringLiteral("Sending Terminal ID"));
@@ -126,6 +135,8 @@ int16_t OutTAP(QString PIN, const QString &message, QString logMessage)
 
             port.setInBufferCount(0);
             for (int crs = 1;; ++crs) {
+                if (!detail::MayTryAgain(LogListOnly))
+                    return 0;
                 if (!port.Output(QString(CR)) && !port.PortOpen()) {
                     LogListOnly(QStringLiteral("ERROR - COM Port Not Open, Message Discarded"));
                     return 1;

@@ -34,6 +34,9 @@ public:
     QListWidget *logList() override { return lb_log; }
     platform::Timer *tickTimer() override { return &Timer1; }
     QString pagerIdText() const override;
+    // Exit or the frame was chosen while a page waits for its answer (the
+    // close then runs after it), or the closing has begun.
+    bool closeRequested() const override { return m_closeAfterPage || m_unloaded; }
 
     // ---- controls --------------------------------------------------------
     QMenuBar *menuBar;

@@ -68,7 +68,10 @@ void frmTXTune::Form_Load()
 
 void frmTXTune::sendTest(const QString &command)
 {
-    if (!gLink)
+    // Once the closing has begun the line is changing the encoder's mode:
+    // a test command would land on it and its discard could swallow the
+    // answer the closing waits for.
+    if (m_unloaded || !gLink)
         return;
     platform::SerialPort &port = gLink->MSComm1;
     port.setInBufferCount(0);  // fails harmlessly while the port is closed
@@ -87,6 +90,9 @@ void frmTXTune::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // the closing's waits handle window messages: no test button is taken meanwhile
+    for (QPushButton *b : {cmd512, cmd1200, cmd2400})
+        b->setEnabled(false);
     if (!gLink || !gLink->MSComm1.PortOpen())
         return;
     // "config reboot" ends the test signal but leaves the encoder on its

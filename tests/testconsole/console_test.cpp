@@ -10,6 +10,7 @@
 #include "support/simharness.h"
 #include "testconsole/frmmessagetest.h"
 #include "testconsole/frmrangetest.h"
+#include "testconsole/frmtxtune.h"
 #include "testconsole/testconsole.h"
 
 #include <QAction>
@@ -22,9 +23,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -498,6 +501,31 @@ TEST_F(ConsoleSim, TuningClosedByItsFrameRebootsOnce)
     EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
 }
 
+TEST_F(ConsoleSim, ATestButtonClickedWhileTuningClosesSendsNothing)
+{
+    openWithEncoder();
+    bool clicked = false;
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); }, [&] {
+        QPointer<frmTXTune> t = qobject_cast<frmTXTune *>(forms::window("frmTXTune"));
+        // the reply timer runs only while the closing waits for the encoder's
+        // answer, handling window messages
+        RunWhen([&] { return w->Timer2.Enabled(); }, [&, t] {
+            clicked = true;
+            if (t)
+                t->cmd1200->click();
+        });
+        t->close();
+    });
+    ShowTransmitterTuning(w);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(forms::window("frmTXTune"), nullptr);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+    EXPECT_EQ(encoder->sim().bytesReceived(), (kReboot + kPrgmMode).size());
+    EXPECT_EQ(encoder->sim().mode(), encsim::Mode::Programming);
+    EXPECT_EQ(w->MSComm1.Settings(), "9600,n,8,1");
+    EXPECT_TRUE(w->mnuTest->isEnabled());
+}
+
 TEST_F(ConsoleSim, AfterTuningTheEncoderTakesALookupInProgrammingMode)
 {
     openWithEncoder();  // port 1 pages at 2400 bit/s
@@ -618,6 +646,52 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
     EXPECT_TRUE(log.last().endsWith(": Paging System: <ACK><EOT>")) << log.last().toStdString();
     EXPECT_FALSE(log.join('\n').contains("No Response"));
     EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+}
+
+TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
+    platform::SetTimeScale(0.05);
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    gSettings.sSerial1Protocol = QStringLiteral("TAP");
+    gSettings.bSerial1IDAsCap = true;
+    const QByteArray block = bytes(paging::TapPageBlock("123", "hi"));
+    QByteArray wire;
+    qsizetype answered = 0;
+    QStringList log;
+    // the paging system answers every copy busy; Exit is chosen together
+    // with the answer to the second
+    QTimer busySystem;
+    QObject::connect(&busySystem, &QTimer::timeout, [&] {
+        wire += peer.readNow();
+        while (wire.count(block) > answered) {
+            ++answered;
+            peer.write("\x1e" "111\r");
+            if (answered == 2 && console())
+                console()->mnuExit->trigger();
+        }
+    });
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        QObject::connect(c, &QDialog::finished, [&log, c] {
+            for (int i = c->lb_log->count() - 1; i >= 0; --i)
+                log << c->lb_log->item(i)->text();
+        });
+        c->txtPIN->setText("123");
+        c->setMessageText("hi");
+        busySystem.start(1);
+        c->cmdSendMsg->click();
+    });
+    ShowTestConsole(w);
+    busySystem.stop();
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    if (!wire.endsWith(kPrgmMode))
+        wire += peer.readUntil(kPrgmMode);
+    EXPECT_EQ(wire, kReboot + block + block + kPrgmMode);
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_EQ(log.last(), "ERROR - Test Closing, Not Retried - Msg Discarded");
 }
 
 // ---- the archive buttons ---------------------------------------------------
