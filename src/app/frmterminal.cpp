@@ -510,6 +510,14 @@ void frmTerminal::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
+    if (EditorClosing()) {
+        // an editor is in its closing steps (its check lets this request
+        // through): it could be neither asked nor closed now, so nothing is
+        // asked until it has ended
+        gRun.bCloseAfterEditor = true;
+        e->ignore();
+        return;
+    }
     if (!gRun.bExitAfterOperation && !Form_QueryUnload()) {
         e->ignore();
         return;

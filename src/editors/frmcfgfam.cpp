@@ -291,6 +291,7 @@ void frmCfgFam::moveTo(int row, int col, bool twice)
 
 void frmCfgFam::closeEvent(QCloseEvent *e)
 {
+    const EditorClosingGuard closing;
     // the check still works on the grid: it is cancelled first, unless the
     // program is leaving
     bool cancel = m_checking && !gRun.bExiting;
