@@ -7,6 +7,7 @@
 #include "app/readini.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "platform/accesskeys.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -83,6 +84,7 @@ frmTerminal::frmTerminal(QWidget *parent) : QMainWindow(parent)
     connect(&MSComm1, &platform::SerialPort::portLost, this, &frmTerminal::onPortLost);
     // keys are seen by the window before the control with the focus
     qApp->installEventFilter(this);
+    platform::KeepAltKeysFromTyping();
 }
 
 frmTerminal::~frmTerminal()
@@ -168,6 +170,9 @@ void frmTerminal::buildToolbar()
         connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
         m_toolbarButtons.append(a);
     }
+    // the editors have no menu items: their access keys are the only way to
+    // them from the keyboard
+    platform::SetToolbarAccessKeys(Toolbar1, menuBar());
 }
 
 void frmTerminal::buildBody()
@@ -503,6 +508,14 @@ void frmTerminal::closeEvent(QCloseEvent *e)
 {
     if (m_unloaded) {
         e->accept();
+        return;
+    }
+    if (EditorClosing()) {
+        // an editor is in its closing steps (its check lets this request
+        // through): it could be neither asked nor closed now, so nothing is
+        // asked until it has ended
+        gRun.bCloseAfterEditor = true;
+        e->ignore();
         return;
     }
     if (!gRun.bExitAfterOperation && !Form_QueryUnload()) {

@@ -26,3 +26,16 @@ PortBusyGuard::~PortBusyGuard()
 }
 
 bool PortBusy() { return gRun.bPortBusy; }
+
+EditorClosingGuard::EditorClosingGuard() { ++gRun.iEditorsClosing; }
+
+EditorClosingGuard::~EditorClosingGuard()
+{
+    if (--gRun.iEditorsClosing > 0 || !gRun.bCloseAfterEditor)
+        return;
+    gRun.bCloseAfterEditor = false;
+    if (frmTerminal *w = forms::terminal())
+        QTimer::singleShot(0, w, [w] { w->close(); });
+}
+
+bool EditorClosing() { return gRun.iEditorsClosing > 0; }

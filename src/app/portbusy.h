@@ -19,3 +19,20 @@ private:
 
 // True while an operation holds the port.
 bool PortBusy();
+
+// Held by a grid editor while its closing steps run (OK's steps, its check,
+// its closing question). The check lets window events through under its
+// cancel box, so the main window can be asked to close meanwhile; that close
+// is put off, as while an operation holds the port, and asked again once the
+// editor's closing has ended: the exit question, then the closing question of
+// each editor still open.
+class EditorClosingGuard {
+public:
+    EditorClosingGuard();
+    ~EditorClosingGuard();
+    EditorClosingGuard(const EditorClosingGuard &) = delete;
+    EditorClosingGuard &operator=(const EditorClosingGuard &) = delete;
+};
+
+// True while an editor's closing steps run.
+bool EditorClosing();

@@ -124,6 +124,12 @@ struct RunState {
     // the user confirmed leaving while an operation held the port: it is
     // cancelled, and the main window closes when it has ended
     bool bExitAfterOperation = false;
+    // how many editors are running their closing steps (OK's steps, the
+    // check, the closing question)
+    int iEditorsClosing = 0;
+    // the main window was asked to close while an editor's closing steps
+    // ran: it is asked again once they have ended
+    bool bCloseAfterEditor = false;
 };
 
 // Flags that end the polling loops; set by timer and button handlers only.

@@ -291,13 +291,14 @@ void frmCfgFam::moveTo(int row, int col, bool twice)
 
 void frmCfgFam::closeEvent(QCloseEvent *e)
 {
+    const EditorClosingGuard closing;
     // the check still works on the grid: it is cancelled first, unless the
     // program is leaving
     bool cancel = m_checking && !gRun.bExiting;
-    if (!cancel)
-        Form_QueryUnload(cancel);
-    // every way of closing keeps the edits, so each runs OK's steps first;
-    // the shut-down keeps nothing and only asks
+    // every way of closing keeps the edits, so each runs OK's steps first and
+    // asks only once they let the window close: a window that stays open for
+    // the check's marks has asked nothing yet. The shut-down keeps nothing
+    // and only asks.
     if (!cancel && !gRun.bExiting) {
         const QPointer<frmCfgFam> self(this);
         const bool done = finishEditing();
@@ -305,6 +306,8 @@ void frmCfgFam::closeEvent(QCloseEvent *e)
             return;  // the window was unloaded while the check ran
         cancel = !done;
     }
+    if (!cancel)
+        Form_QueryUnload(cancel);
     e->setAccepted(!cancel);
 }
 
@@ -798,22 +801,19 @@ bool frmCfgFam::finishEditing()
         return false;
     hideEditors();
     fgFamilies->setCol(colNumber);
-    gRun.bDefinitionIncomplete = false;
+    // the pass judges one family at a time and keeps no verdict: the one the
+    // closing question reads is left as it was
     for (int r = 1; r <= kFamilyCount; ++r) {
         FamilyRow &f = gDb.Families[size_t(r - 1)];
         if (FamilyComplete(f)) {
             f[famComplete] = kYes;
-        } else {
-            gRun.bDefinitionIncomplete = true;
-            f[famComplete].clear();
+            continue;
         }
-        if (gRun.bDefinitionIncomplete) {
-            gRun.bDefinitionIncomplete = false;
-            if (EraseIncompleteFamily(f)) {
-                fgFamilies->setRow(r);
-                cell(colActive, QStringLiteral("OFF"));
-                fgFamilies->setCellBackColor(colours::Red);
-            }
+        f[famComplete].clear();
+        if (EraseIncompleteFamily(f)) {
+            fgFamilies->setRow(r);
+            cell(colActive, QStringLiteral("OFF"));
+            fgFamilies->setCellBackColor(colours::Red);
         }
     }
     if (gRun.bFamiliesEdited) {

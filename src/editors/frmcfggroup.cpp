@@ -405,6 +405,7 @@ void frmCfgGroup::Form_Unload() { ResetIncompleteGroups(gDb.Groups); }
 
 void frmCfgGroup::closeEvent(QCloseEvent *e)
 {
+    const EditorClosingGuard closing;
     // the running check still marks cells of this window, unless the
     // program is leaving
     if (m_checkRunning && !gRun.bExiting) {

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace testing_support;
 using platform::Answer;
@@ -213,6 +214,55 @@ TEST_F(Commands, AnEditorsClosingQuestionAnsweredNoStopsTheShutDown)
     EXPECT_TRUE(gRun.bExiting);
     EXPECT_EQ(forms::window("frmCfgGroup"), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 2000));
+}
+
+TEST_F(Commands, AnExitAskedWhileAnEditorsCheckRunsWaitsForItAndEveryQuestionIsAsked)
+{
+    ApplyNewDatabase(gDb);
+    GroupRow &g1 = gDb.Groups[0];  // on, with a Group ID but no pager ID
+    g1[grpActive] = "1";
+    g1[grpComplete] = "YES";
+    g1[grpGroupID] = "12";
+    GroupRow &g2 = gDb.Groups[1];  // a pager ID in no family: the check blanks it
+    g2 = g1;
+    g2[grpPagerID1] = "555";
+    w->ToolbarButtonByKey("group")->trigger();
+    auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor->txtGrp, "3");
+    const QString exitTitle = "Exit Quorvane Paging Encoder Setup";
+    for (int n = 0; n < 3; ++n) {
+        prompts.answerWith([exitTitle](const platform::Prompt &p) {
+            if (p.title == exitTitle)
+                return platform::Reply{Answer::Yes, {}, 1};
+            if (p.title == "Incomplete Database Definition")
+                return platform::Reply{Answer::No, {}, 1};
+            return platform::Reply{Answer::OK, {}, 1};
+        });
+    }
+    // the exit is asked from the check's own event loop, under its cancel box
+    QTimer exitDuringCheck;
+    exitDuringCheck.setInterval(0);
+    QObject::connect(&exitDuringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded())
+            return;
+        exitDuringCheck.stop();
+        w->close();
+    });
+    exitDuringCheck.start();
+    editor->cmdOK->click();
+    EXPECT_FALSE(exitDuringCheck.isActive());
+
+    // the check ends and keeps the editor open on the blanked field; then the
+    // exit question, then the editor's question, whose No keeps both windows
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompts.count() == 3; }, 5000)) << prompts.count();
+    EXPECT_EQ(prompts.seen()[0].title, "Non-Existent Pager IDs");
+    EXPECT_EQ(prompts.seen()[1].title, exitTitle);
+    EXPECT_EQ(prompts.seen()[2].title, "Incomplete Database Definition");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(gRun.bExiting);
+    ASSERT_EQ(forms::window("frmCfgGroup"), editor);
+    EXPECT_TRUE(editor->isVisible());
 }
 
 TEST_F(Commands, ToolbarOpensTheEditorsModeless)

@@ -279,6 +279,31 @@ TEST_F(Startup, F1OpensHelpWithoutTypingAndEscAsksToExit)
     EXPECT_FALSE(gRun.bExiting);
 }
 
+TEST_F(Startup, ToolbarAccessKeysPressTheirButtonsAndAltNeverTypes)
+{
+    frmTerminal *w = start();
+    closeSplash();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    w->txtConfigNotes->setFocus();
+    QTest::keyClicks(w->txtConfigNotes, "Roof");
+
+    // the File menu keeps its letter from "Pager &Families"
+    QTest::keyClick(w->txtConfigNotes, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(w->mnuFile->isVisible());
+    EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+    w->mnuFile->close();
+    // a letter no command takes types nothing
+    QTest::keyClick(w->txtConfigNotes, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(w->txtConfigNotes->text(), "Roof");
+
+    QTest::keyClick(w->txtConfigNotes, Qt::Key_G, Qt::AltModifier);
+    QWidget *groups = forms::window("frmCfgGroup");
+    ASSERT_NE(groups, nullptr);
+    EXPECT_TRUE(groups->isVisible());
+    EXPECT_EQ(w->txtConfigNotes->text(), "Roof");
+}
+
 TEST_F(Startup, EscInTheMenuBarLeavesTheMenuAndAsksNothing)
 {
     frmTerminal *w = start();

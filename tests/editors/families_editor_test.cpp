@@ -629,6 +629,31 @@ TEST_F(FamiliesEditor, TheCloseBoxRunsOKsStepsFirstAndStaysOpenForAdjustedFields
     EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
 }
 
+TEST_F(FamiliesEditor, TheCloseBoxAsksItsQuestionOnlyOnceOKsStepsLetItClose)
+{
+    gDb.Families[0] = sample();
+    gDb.Families[1] = sample();
+    gDb.Families[1][famStartID] = "0105";  // inside family 1's range
+    gDb.Families[1][famStartCap] = "0002000";
+    ASSERT_TRUE(open());
+    select(1, 1);
+    select(1, 1);  // edited: OFF and ON again
+    gRun.bDefinitionIncomplete = true;
+    // the check adjusts a field: the window stays open and has asked nothing
+    prompts.answer(Answer::OK);
+    w->close();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Pager ID Overlap or Illegal Capcodes");
+    EXPECT_TRUE(w->isVisible());
+    // nothing edited since: the question comes, and Yes closes the window
+    prompts.answer(Answer::Yes);
+    w->close();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    QApplication::processEvents();
+    EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+}
+
 TEST_F(FamiliesEditor, TheClosingQuestionAsksOnce)
 {
     ASSERT_TRUE(open());
