@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <gtest/gtest-spi.h>
 
 using namespace testing_support;
 using namespace groupsgrid;
@@ -92,6 +93,18 @@ protected:
 }  // namespace
 
 // ---- load step ------------------------------------------------------------------------
+
+// A test that reads the newest box when the program showed none fails with
+// a message; it does not crash the test program.
+TEST(ScriptedBoxes, TheNewestBoxWhenNoneWasShownFailsTheTestWithAMessage)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompts none;
+            EXPECT_TRUE(none.last().title.isEmpty());
+        },
+        "no box was shown");
+}
 
 TEST_F(GroupsEditor, OpensWithHeadingsLabelsAndTheEditorOnGroupOnesID)
 {

@@ -2,10 +2,12 @@
 #include "pagingfixture.h"
 
 #include "paging/engines.h"
+#include "support/checked.h"
 
 #include <QElapsedTimer>
 
 using namespace paging_test;
+using testing_support::Last;
 
 namespace {
 
@@ -98,7 +100,7 @@ TEST_F(TAPTest, ABusyPagingSystemGetsATickBeforeEachResendAndIsGivenUpAfterTen)
     for (int i = 0; i < 11; ++i)
         EXPECT_GE(ticksAtFrame[i], i) << "send " << i + 1;
     EXPECT_EQ(log().count(QStringLiteral("Paging System Busy - Retrying")), 10);
-    EXPECT_EQ(log().last(), "ERROR - Paging System Busy, Retried 10 Times - Msg Discarded");
+    EXPECT_EQ(Last(log()), "ERROR - Paging System Busy, Retried 10 Times - Msg Discarded");
     expectIdle();
 }
 
@@ -163,7 +165,7 @@ TEST_F(TAPTest, WithoutAGoAheadCarriageReturnsAskForAFreshPrompt)
     EXPECT_EQ(input.frames(), QList<QByteArray>({kBlock, QByteArray("\x1b" "PG1\r"), "\r", "\r",
                                                  QByteArray("\x1b" "PG1\r"), kBlock}));
     EXPECT_EQ(log().count(QStringLiteral("Sending Terminal ID")), 2);
-    EXPECT_EQ(log().last(), "Encoder: <ACK>");
+    EXPECT_EQ(Last(log()), "Encoder: <ACK>");
     EXPECT_EQ(link->Timer1.Interval(), 3000);
 }
 
@@ -173,7 +175,7 @@ TEST_F(TAPTest, ThreeUnansweredCarriageReturnsEndTheLogin)
     input.reply("ID=");
     EXPECT_EQ(send(), 1);
     EXPECT_EQ(input.frames(), QList<QByteArray>({kBlock, QByteArray("\x1b" "PG1\r"), "\r", "\r", "\r"}));
-    EXPECT_EQ(log().last(), "ERROR - Error Logging Into Paging System, Message Discarded");
+    EXPECT_EQ(Last(log()), "ERROR - Error Logging Into Paging System, Message Discarded");
     EXPECT_EQ(link->Timer1.Interval(), 2000);
     expectIdle();
 }
@@ -186,7 +188,7 @@ TEST_F(TAPTest, APagingSystemThatAsksForALoginAfterEveryGoAheadIsGivenUp)
     EXPECT_EQ(send(), 1);
     EXPECT_EQ(input.frames().size(), 7);  // three log-ins, four pages
     EXPECT_EQ(log().count(QStringLiteral("Sending Terminal ID")), 3);
-    EXPECT_EQ(log().last(), "ERROR - Error Logging Into Paging System, Message Discarded");
+    EXPECT_EQ(Last(log()), "ERROR - Error Logging Into Paging System, Message Discarded");
 }
 
 TEST_F(TAPTest, NoSecondPageStartsWhileOneWaits)

@@ -3,12 +3,14 @@
 #include "reportpdf.h"
 
 #include "database/pg8_fixture.h"
+#include "support/checked.h"
 #include "support/printers.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
 using namespace reporttest;
+using testing_support::Last;
 
 namespace {
 
@@ -73,7 +75,7 @@ TEST_F(ReportPdf, OneCopyIsTwoPagesEachWithFrameAndFooter)
         EXPECT_TRUE(t.contains(date)) << i;
         EXPECT_TRUE(t.contains(QStringLiteral("Configuration Notes: Rack B, shelf 2, ask for Sam"))) << i;
         EXPECT_EQ(t[t.size() - 2], QStringLiteral("Filename: site.pg8 p. %1 of 2").arg(i + 1));
-        EXPECT_EQ(t.last(), ReportCompanyLine(QStringLiteral("Quorvane")).simplified());
+        EXPECT_EQ(Last(t), ReportCompanyLine(QStringLiteral("Quorvane")).simplified());
     }
     EXPECT_TRUE(pages[0].contains(
         "Family Active PagerQty StartID EndID StartCap EndCap PgrType Func Rate Prefix Suffix"));
@@ -291,7 +293,7 @@ TEST_F(ReportPdf, TableNeverFilledStopsAfterTheFamiliesHeading)
     EXPECT_FALSE(ok);
     const auto pages = PageTexts(pdf);
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0].last(), "Family Active PagerQty StartID EndID StartCap EndCap PgrType Func Rate Prefix Suffix");
+    EXPECT_EQ(Last(pages[0]), "Family Active PagerQty StartID EndID StartCap EndCap PgrType Func Rate Prefix Suffix");
     EXPECT_EQ(pages[0].first(), "Quorvane Paging Encoder Configuration");
 }
 

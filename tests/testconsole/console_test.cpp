@@ -6,6 +6,7 @@
 #include "database/state.h"
 #include "paging/frames.h"
 #include "platform/system.h"
+#include "support/checked.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
 #include "testconsole/frmmessagetest.h"
@@ -643,7 +644,7 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
     EXPECT_EQ(beforeAnswer, "");  // nothing of the closing went out before the answer
     EXPECT_EQ(peer.readUntil(kPrgmMode), kPrgmMode);
     ASSERT_FALSE(log.isEmpty());
-    EXPECT_TRUE(log.last().endsWith(": Paging System: <ACK><EOT>")) << log.last().toStdString();
+    EXPECT_TRUE(Last(log).endsWith(": Paging System: <ACK><EOT>")) << Last(log).toStdString();
     EXPECT_FALSE(log.join('\n').contains("No Response"));
     EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
 }
@@ -691,7 +692,7 @@ TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
         wire += peer.readUntil(kPrgmMode);
     EXPECT_EQ(wire, kReboot + block + block + kPrgmMode);
     ASSERT_FALSE(log.isEmpty());
-    EXPECT_EQ(log.last(), "ERROR - Test Closing, Not Retried - Msg Discarded");
+    EXPECT_EQ(Last(log), "ERROR - Test Closing, Not Retried - Msg Discarded");
 }
 
 // ---- the archive buttons ---------------------------------------------------

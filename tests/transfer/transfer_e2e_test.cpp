@@ -10,6 +10,7 @@
 #include "link/exchange.h"
 #include "platform/system.h"
 #include "report/reportpdf.h"
+#include "support/checked.h"
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
@@ -270,7 +271,7 @@ TEST_F(DatabaseTransfer, Version8ProgramsAFileAndReadsItBackByteForByte)
     EXPECT_EQ(prompts.last().buttons, Buttons::YesNoCancel);
     // query, 19 settings, 75 records, the switch back on
     EXPECT_EQ(sim->exchangeCount() - before, 96);
-    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     EXPECT_TRUE(gRun.bMatchesEncoder);
     EXPECT_TRUE(toolbarFullyEnabled());
@@ -307,7 +308,7 @@ TEST_F(DatabaseTransfer, Version7ProgramsAFileAndReadsBackWhatItCarries)
                                                   "config maxbatch 32\r\n", "config pphreset 0\r\n",
                                                   "config ignorerfcd 1\r\n", "config briefack 0\r\n",
                                                   "config altfc 0\r\n"}));
-    EXPECT_EQ(sent.last(), "config idascap 1\r\n");
+    EXPECT_EQ(Last(sent), "config idascap 1\r\n");
     const encsim::Database store = sim->database();
     EXPECT_EQ(store.groups[2].first(), "5003");
     EXPECT_EQ(store.families[9], QStringList({"0", "8", "5", "A", "0", "0", "000", "0", "0"}));
@@ -325,7 +326,7 @@ TEST_F(DatabaseTransfer, Version7ProgramsAFileAndReadsBackWhatItCarries)
     EXPECT_EQ(asked[0], "CONFIG IDASCAP?\r");
     EXPECT_EQ(asked[1], "CONFIG IDASCAP 0\r");
     EXPECT_EQ(asked[2], "config maxbatch?\r\n");
-    EXPECT_EQ(asked.last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(Last(asked), "CONFIG IDASCAP 1\r");
     EXPECT_EQ(sim->setting("idascap"), "1");
     EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON");
@@ -490,7 +491,7 @@ TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
     expectCleanExit();
     // nothing follows the record the encoder answered with its log-on prompt,
     // not even the switch back on: in paging mode it would go out as a page
-    EXPECT_TRUE(received().last().contains("G 17 "));
+    EXPECT_TRUE(Last(received()).contains("G 17 "));
     EXPECT_EQ(sim->setting("serial1 idascap"), "0");
     EXPECT_EQ(sim->database().families[15].first(), "1");
     EXPECT_EQ(sim->database().families[16], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
@@ -514,7 +515,7 @@ TEST_F(DatabaseTransfer, SilenceMidRunStopsWithWriteErrorAndSwitchesIDAsCapBackO
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
     const QList<QByteArray> sent = received();
     EXPECT_EQ(sent[1], "CONFIG SERIAL1 IDASCAP 0\r");
-    EXPECT_EQ(sent.last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(Last(sent), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(sim->setting("serial1 idascap"), "1");
     EXPECT_TRUE(toolbarFullyEnabled());
     expectCleanExit();
@@ -537,7 +538,7 @@ TEST_F(DatabaseTransfer, AFailedSwitchBackOnIsReported)
     EXPECT_EQ(prompts.seen()[0].title, "Write Error");
     EXPECT_EQ(prompts.seen()[1].title, "ID As Capcode Mode Not Restored");
     EXPECT_EQ(prompts.seen()[1].icon, Icon::Exclamation);
-    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(sim->exchangeCount(), 4);
     expectCleanExit();
 }
@@ -556,7 +557,7 @@ TEST_F(DatabaseTransfer, Version7EncoderKeepsItsIDAsCapModeAfterAFailedRun)
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.last().title, "Write Error");
     EXPECT_EQ(received()[1], "CONFIG IDASCAP 0\r");
-    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG IDASCAP 1\r");
     EXPECT_EQ(sim->setting("idascap"), "1");
     // the version 7 programmer leaves its reply time-out in force
     EXPECT_EQ(w->Timer2.Interval(), 8000);
@@ -576,7 +577,7 @@ TEST_F(DatabaseTransfer, CancelMidRunIsAWriteError)
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.last().title, "Write Error");
     EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Family 30");
-    EXPECT_TRUE(received().last().contains("G 30 "));
+    EXPECT_TRUE(Last(received()).contains("G 30 "));
     EXPECT_FALSE(gWait.bCancelRequested);
     expectCleanExit();
 }
@@ -690,7 +691,7 @@ TEST_F(DatabaseTransfer, ReadErrorsMidRunLeaveTheViewModified)
     EXPECT_EQ(prompts.last().title, "Read Error");
     EXPECT_EQ(prompts.last().text, kReadErrorText);
     EXPECT_EQ(prompts.last().icon, Icon::None);
-    EXPECT_TRUE(received().last().contains("\rL 5\r"));
+    EXPECT_TRUE(Last(received()).contains("\rL 5\r"));
     // groups 1-4 came from the encoder, the rest is the old view
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "5000");
     EXPECT_EQ(gDb.Groups[4][grpGroupID], "5005");
@@ -714,7 +715,7 @@ TEST_F(DatabaseTransfer, SilenceAndCancelWhileReading)
     EXPECT_EQ(prompts.last().title, "Read Error");
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     // the mode switched off for the read is switched back on
-    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG IDASCAP 1\r");
     EXPECT_EQ(sim->setting("idascap"), "1");
     expectCleanExit();
 
@@ -731,7 +732,7 @@ TEST_F(DatabaseTransfer, SilenceAndCancelWhileReading)
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_TRUE(w->Toolbar1->isEnabled());
-    EXPECT_EQ(received().last(), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG IDASCAP 1\r");
     EXPECT_EQ(sim->setting("idascap"), "1");
     expectCleanExit();
 }
@@ -806,7 +807,7 @@ TEST_F(DatabaseTransfer, Version8ReadStartsFromAnEmptyReceiveBuffer)
     EXPECT_EQ(sim->exchangeCount(), 1 + 95);
     EXPECT_FALSE(gSettings.bSerial1IDAsCap);
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
-    EXPECT_EQ(received().last(), QByteArray("\x02" "019d46\rM 15\r\x03" "25:\r"));
+    EXPECT_EQ(Last(received()), QByteArray("\x02" "019d46\rM 15\r\x03" "25:\r"));
     EXPECT_TRUE(gRun.bMatchesEncoder);
     expectCleanExit();
 }
@@ -857,7 +858,7 @@ TEST_F(DatabaseTransfer, AnUnansweredQueryCountsAsOffWhenProgramming)
     const QList<QByteArray> sent = received();
     ASSERT_EQ(sent.size(), 96);
     EXPECT_EQ(sent[1], "config invertdata 0\r\n");
-    EXPECT_EQ(sent.last(), "config serial1 idascap 0\r\n");
+    EXPECT_EQ(Last(sent), "config serial1 idascap 0\r\n");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
     EXPECT_TRUE(gRun.bMatchesEncoder);
     expectCleanExit();
@@ -876,7 +877,7 @@ TEST_F(DatabaseTransfer, Version7ProgrammerLeavesTheLabelToTheQuery)
     // the encoder reported it off: no switch-off, and the closing setting
     // does not touch the label
     EXPECT_EQ(sim->exchangeCount(), 86);
-    EXPECT_EQ(received().last(), "config idascap 1\r\n");
+    EXPECT_EQ(Last(received()), "config idascap 1\r\n");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
     EXPECT_TRUE(gSettings.bSerial1IDAsCap);
     expectCleanExit();
@@ -914,7 +915,7 @@ TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion8Read)
     EXPECT_EQ(prompts.last().text, kImproperText);
     EXPECT_EQ(prompts.last().icon, Icon::None);
     EXPECT_EQ(sim->exchangeCount(), 96);
-    EXPECT_EQ(received().last(), "CONFIG SERIAL1 IDASCAP 1\r");
+    EXPECT_EQ(Last(received()), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_FALSE(w->ConnectedPictureInFront());
     EXPECT_TRUE(gSettings.bSerial1IDAsCap);
     EXPECT_FALSE(gRun.bMatchesEncoder);
