@@ -32,6 +32,26 @@ protected:
         w = start();
         closeSplash();
     }
+
+    // The groups editor, open on an edited Group ID, over a database whose
+    // group 1 is on without a pager ID (the closing question is due) and
+    // whose group 2 holds a pager ID in no family (the check blanks it).
+    frmCfgGroup *openGroupsEditorWithAnEditTheCheckWillStop()
+    {
+        ApplyNewDatabase(gDb);
+        GroupRow &g1 = gDb.Groups[0];
+        g1[grpActive] = "1";
+        g1[grpComplete] = "YES";
+        g1[grpGroupID] = "12";
+        GroupRow &g2 = gDb.Groups[1];
+        g2 = g1;
+        g2[grpPagerID1] = "555";
+        w->ToolbarButtonByKey("group")->trigger();
+        auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+        if (editor)
+            QTest::keyClicks(editor->txtGrp, "3");
+        return editor;
+    }
 };
 
 TEST_F(Commands, TestButtonWithPortClosedNamesThePort)
@@ -179,18 +199,8 @@ TEST_F(Commands, ExitWithAPortThatDoesNotExistShowsNothing)
 
 TEST_F(Commands, AnEditorsClosingQuestionAnsweredNoStopsTheShutDown)
 {
-    ApplyNewDatabase(gDb);
-    GroupRow &g1 = gDb.Groups[0];  // on, with a Group ID but no pager ID
-    g1[grpActive] = "1";
-    g1[grpComplete] = "YES";
-    g1[grpGroupID] = "12";
-    GroupRow &g2 = gDb.Groups[1];  // a pager ID in no family: the check blanks it
-    g2 = g1;
-    g2[grpPagerID1] = "555";
-    w->ToolbarButtonByKey("group")->trigger();
-    auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    frmCfgGroup *editor = openGroupsEditorWithAnEditTheCheckWillStop();
     ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor->txtGrp, "3");
     prompts.answer(Answer::OK);  // "Non-Existent Pager IDs": the editor stays open
     editor->cmdOK->click();
     ASSERT_TRUE(editor->isVisible());
@@ -218,18 +228,8 @@ TEST_F(Commands, AnEditorsClosingQuestionAnsweredNoStopsTheShutDown)
 
 TEST_F(Commands, AnExitAskedWhileAnEditorsCheckRunsWaitsForItAndEveryQuestionIsAsked)
 {
-    ApplyNewDatabase(gDb);
-    GroupRow &g1 = gDb.Groups[0];  // on, with a Group ID but no pager ID
-    g1[grpActive] = "1";
-    g1[grpComplete] = "YES";
-    g1[grpGroupID] = "12";
-    GroupRow &g2 = gDb.Groups[1];  // a pager ID in no family: the check blanks it
-    g2 = g1;
-    g2[grpPagerID1] = "555";
-    w->ToolbarButtonByKey("group")->trigger();
-    auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    frmCfgGroup *editor = openGroupsEditorWithAnEditTheCheckWillStop();
     ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor->txtGrp, "3");
     const QString exitTitle = "Exit Quorvane Paging Encoder Setup";
     for (int n = 0; n < 3; ++n) {
         prompts.answerWith([exitTitle](const platform::Prompt &p) {

@@ -559,20 +559,39 @@ struct ProtocolCase {
 
 QByteArray bytes(const QString &s) { return s.toLatin1(); }
 
-class ConsoleDispatchPeer : public SimAppFixture, public ::testing::WithParamInterface<ProtocolCase> {};
-class ConsolePeer : public SimAppFixture {};
+// The program on a peer's terminal.
+class OnPeer : public SimAppFixture {
+protected:
+    // Starts the program on `peer`'s terminal with its port open and port 1
+    // set to `protocol`, pager IDs taken as capcodes.
+    void startOnPeer(PtyPeer &peer, const QString &protocol)
+    {
+        ASSERT_TRUE(peer.isOpen());
+        ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
+        platform::SetTimeScale(0.05);
+        ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+        gSettings.sSerial1Protocol = protocol;
+        gSettings.bSerial1IDAsCap = true;
+    }
+    // Puts the console's log in `log`, oldest line first, as it closes.
+    static void keepLogWhenClosed(frmMessageTest *c, QStringList &log)
+    {
+        QObject::connect(c, &QDialog::finished, [&log, c] {
+            for (int i = c->lb_log->count() - 1; i >= 0; --i)
+                log << c->lb_log->item(i)->text();
+        });
+    }
+};
+
+class ConsoleDispatchPeer : public OnPeer, public ::testing::WithParamInterface<ProtocolCase> {};
+class ConsolePeer : public OnPeer {};
 
 }  // namespace
 
 TEST_P(ConsoleDispatchPeer, SendReachesTheSenderOfThePortsProtocol)
 {
     PtyPeer peer;
-    ASSERT_TRUE(peer.isOpen());
-    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
-    platform::SetTimeScale(0.05);
-    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
-    gSettings.sSerial1Protocol = QString::fromLatin1(GetParam().protocol);
-    gSettings.bSerial1IDAsCap = true;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QString::fromLatin1(GetParam().protocol)));
     gDb.Groups[0][grpPagerID1] = QStringLiteral("0123");
     bool pinEnabled = true;
     RunWhen(consoleShown, [&] {
@@ -610,21 +629,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
 {
     PtyPeer peer;
-    ASSERT_TRUE(peer.isOpen());
-    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
-    platform::SetTimeScale(0.05);
-    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
-    gSettings.sSerial1Protocol = QStringLiteral("QV");
-    gSettings.bSerial1IDAsCap = true;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("QV")));
     QByteArray wire;
     QByteArray beforeAnswer("<not answered>");
     QStringList log;
     RunWhen(consoleShown, [&] {
         frmMessageTest *c = console();
-        QObject::connect(c, &QDialog::finished, [&log, c] {
-            for (int i = c->lb_log->count() - 1; i >= 0; --i)
-                log << c->lb_log->item(i)->text();
-        });
+        keepLogWhenClosed(c, log);
         c->txtPIN->setText("123");
         c->setMessageText("hi");
         // the frame is on the line: close the console, and answer a little later
@@ -652,12 +663,7 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
 TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
 {
     PtyPeer peer;
-    ASSERT_TRUE(peer.isOpen());
-    ASSERT_NE(startWithDevice(peer.slavePath()), nullptr);
-    platform::SetTimeScale(0.05);
-    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
-    gSettings.sSerial1Protocol = QStringLiteral("TAP");
-    gSettings.bSerial1IDAsCap = true;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
     const QByteArray block = bytes(paging::TapPageBlock("123", "hi"));
     QByteArray wire;
     qsizetype answered = 0;
@@ -676,10 +682,7 @@ TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
     });
     RunWhen(consoleShown, [&] {
         frmMessageTest *c = console();
-        QObject::connect(c, &QDialog::finished, [&log, c] {
-            for (int i = c->lb_log->count() - 1; i >= 0; --i)
-                log << c->lb_log->item(i)->text();
-        });
+        keepLogWhenClosed(c, log);
         c->txtPIN->setText("123");
         c->setMessageText("hi");
         busySystem.start(1);
