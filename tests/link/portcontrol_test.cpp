@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
 
 using namespace testing_support;
@@ -535,18 +536,31 @@ TEST_F(PortControl, RealTimingOfASuccessfulSearch)
     encsim::PtyOptions paced;
     paced.paced = true;
     ASSERT_NE(startWithEncoder(encoderConfig(8, IdentifyStyle::TapPrompt), 1, paced), nullptr);
-    std::mutex m;
-    QList<qint64> at;
-    QElapsedTimer clock;
-    encoder->sim().setObserver([&](const encsim::Exchange &) {
-        std::lock_guard<std::mutex> lock(m);
-        at << clock.elapsed();
+    // the simulator's thread keeps the times alive for as long as it may
+    // still report an exchange (the shut-down's own)
+    struct Times {
+        std::mutex m;
+        QList<qint64> at;
+        QElapsedTimer clock;
+    };
+    const auto times = std::make_shared<Times>();
+    encoder->sim().setObserver([times](const encsim::Exchange &) {
+        std::lock_guard<std::mutex> lock(times->m);
+        times->at << times->clock.elapsed();
     });
     answerDetectedAndDeclineRead();
-    clock.start();
+    {
+        std::lock_guard<std::mutex> lock(times->m);
+        times->clock.start();
+    }
     clickPortButton();
-    const qint64 total = clock.elapsed();
-    std::lock_guard<std::mutex> lock(m);
+    qint64 total = 0;
+    QList<qint64> at;
+    {
+        std::lock_guard<std::mutex> lock(times->m);
+        total = times->clock.elapsed();
+        at = times->at;
+    }
     ASSERT_EQ(at.size(), 2);
     // the probe goes out at once; the identification after the 2500 ms
     // pause. The upper bounds leave a busy machine room but stay below the
