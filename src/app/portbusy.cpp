@@ -6,6 +6,17 @@
 
 #include <QTimer>
 
+namespace {
+
+// The main window's close, put off while something ran, asked again.
+void closeMainWindowLater()
+{
+    if (frmTerminal *w = forms::terminal())
+        QTimer::singleShot(0, w, [w] { w->close(); });
+}
+
+}  // namespace
+
 PortBusyGuard::PortBusyGuard() : m_acquired(!gRun.bPortBusy)
 {
     if (m_acquired) {
@@ -19,10 +30,8 @@ PortBusyGuard::~PortBusyGuard()
     if (!m_acquired)
         return;
     gRun.bPortBusy = false;
-    if (gRun.bExitAfterOperation) {
-        if (frmTerminal *w = forms::terminal())
-            QTimer::singleShot(0, w, [w] { w->close(); });
-    }
+    if (gRun.bExitAfterOperation)
+        closeMainWindowLater();
 }
 
 bool PortBusy() { return gRun.bPortBusy; }
@@ -34,8 +43,7 @@ EditorClosingGuard::~EditorClosingGuard()
     if (--gRun.iEditorsClosing > 0 || !gRun.bCloseAfterEditor)
         return;
     gRun.bCloseAfterEditor = false;
-    if (frmTerminal *w = forms::terminal())
-        QTimer::singleShot(0, w, [w] { w->close(); });
+    closeMainWindowLater();
 }
 
 bool EditorClosing() { return gRun.iEditorsClosing > 0; }

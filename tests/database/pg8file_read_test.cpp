@@ -306,11 +306,8 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
         QByteArray line;
         const char *complete;
     } groupDefinitions[] = {
-        {"Grp1,0000,1,0,00,0,00,1,05,0100,0101" + unsetIDs + ",Ward 6", "YES"},
         {"Grp1,0000,0,0,00,0,00,1,05,0100,0101" + unsetIDs + ",Ward 6", "YES"},
-        {"Grp1,0000,1,0,00,1,03,0,00,0000,0101" + unsetIDs + ",", "YES"},
         {"Grp1,0000,1,0,00,0,00,1,00,0100,0101" + unsetIDs + ",", "-"},
-        {"Grp1,0000,1,0,00,0,00,1,05,0000,0000" + unsetIDs + ",", "-"},
     };
     for (const auto &[line, complete] : groupDefinitions) {
         for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {

@@ -6,12 +6,13 @@
 
 namespace testing_support {
 
-// The newest entry of `list`, or an empty value after a failure.
+// The newest entry of `list`, or an empty value after a failure that says
+// `what` is missing.
 template <typename List>
-typename List::value_type Last(const List &list)
+typename List::value_type Last(const List &list, const char *what = "entry")
 {
     if (list.isEmpty()) {
-        ADD_FAILURE() << "the list is empty";
+        ADD_FAILURE() << "no " << what << " was shown";
         return {};
     }
     return list.last();

@@ -39,16 +39,6 @@ void ScriptedPrompts::answerWith(std::function<platform::Reply(const platform::P
     m_queue.append(std::move(f));
 }
 
-const SeenPrompt &ScriptedPrompts::last() const
-{
-    static const SeenPrompt none{};
-    if (m_seen.isEmpty()) {
-        ADD_FAILURE() << "no box was shown";
-        return none;
-    }
-    return m_seen.last();
-}
-
 platform::Reply ScriptedPrompts::handle(const platform::Prompt &p)
 {
     m_seen.append(SeenPrompt{p.kind, p.title, p.text, p.icon, p.buttons, p.defaultButton, p.fileName, p.filter});

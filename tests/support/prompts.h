@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 
+#include "support/checked.h"
 #include "support/printers.h"
 
 namespace testing_support {
@@ -43,7 +44,7 @@ public:
     int count() const { return int(m_seen.size()); }
     // The newest box; when none was shown the test fails here, with a
     // message, and reads an empty box instead of crashing.
-    const SeenPrompt &last() const;
+    SeenPrompt last() const { return Last(m_seen, "box"); }
     int pending() const { return int(m_queue.size()); }
     void clear() { m_seen.clear(); }
 
