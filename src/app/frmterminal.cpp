@@ -462,7 +462,10 @@ void frmTerminal::Form_Load(const std::function<void(const QString &)> &reportFa
     if (!MSComm1.setCommPort(gRun.iCommPort)) {
         reportFailure(MSComm1.ErrorText() + QStringLiteral(": COM ") + QString::number(gRun.iCommPort) +
                       QStringLiteral("; COM 1 is used"));
-        gRun.iCommPort = 1;
+        // a number below 1 stays in use until the properties dialog stores
+        // the port it repairs it to
+        if (gRun.iCommPort >= 1)
+            gRun.iCommPort = 1;
         MSComm1.setCommPort(1);
     }
 

@@ -169,9 +169,10 @@ void readFamilyLine(const QString &line, FamilyRow &row, Pg8ReadMode mode)
         row[f] = value;
     }
     // an inactive family keeps its definition when it holds a full one, so
-    // that programming sends it instead of the empty record
-    if (row[famActive] == QLatin1String("1") || cfgfam::FamilyComplete(row))
-        row[famComplete] = QStringLiteral("YES");
+    // that programming sends it instead of the empty record; a row is never
+    // complete because of the database loaded before
+    const bool complete = row[famActive] == QLatin1String("1") || cfgfam::FamilyComplete(row);
+    row[famComplete] = complete ? QStringLiteral("YES") : QString();
 }
 
 void readGroupLine(const QString &line, GroupRow &row, Pg8ReadMode mode)
@@ -191,8 +192,7 @@ void readGroupLine(const QString &line, GroupRow &row, Pg8ReadMode mode)
     const QString &id = row[grpGroupID];
     const bool idSet = mode == Pg8ReadMode::Open ? !id.isEmpty() && id != QLatin1String("0000")
                                                  : isPositiveWholeNumber(id);
-    if (idSet || groupsgrid::GroupComplete(row))
-        row[grpComplete] = QStringLiteral("YES");
+    row[grpComplete] = idSet || groupsgrid::GroupComplete(row) ? QStringLiteral("YES") : QString();
 }
 
 void readMessageLine(const QString &line, QString &message)

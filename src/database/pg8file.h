@@ -46,8 +46,8 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
 // A family becomes complete when it is active or when its fields meet the
 // families editor's completeness rule; a group under the GroupID test of the
 // mode (Open: neither "0000" nor empty; StartUp: a number above 0) or when
-// its fields meet the groups editor's completeness rule. Neither is ever
-// made incomplete.
+// its fields meet the groups editor's completeness rule. A row whose line
+// earns neither is made incomplete, whatever it was before the read.
 //
 // Lines end at CR, CR LF or a lone LF (a file edited on another system still
 // reads line by line); a last line without an ending still counts.

@@ -136,8 +136,14 @@ int ReadGroupReply(const QString &reply, GroupRow &row)
 int ReadFamilyReply(const QString &reply, FamilyRow &row)
 {
     const SplitResult tokens = SplitFields(ReplyValue(reply), kBlank);
-    // the encoder's short answer for a family that holds only a number
+    // the encoder's short answer for a family that holds only a number: the
+    // fields nothing has filled take the unused family's values, so that the
+    // family programs back whole; those that hold a value keep it
     if (tokens.count() == 3) {
+        const FamilyRow unused = NewDatabaseFamilyRow();
+        for (int f = 0; f < kFamilyWireFields; ++f)
+            if (row[f].isEmpty())
+                row[f] = unused[f];
         row[famStartCap] = QStringLiteral("0000000");
         row[famComplete] = kYes;
         return tokens.count();

@@ -99,7 +99,8 @@ TEST(Pg8Read, missingLines_keepTheirValues)
                                   "\r\n"
                                   "MaxBatch,5\r\n");
     Loaded expected;
-    expected.db.Families[0] = {"0", "1", "2", "A", "3", "4", "005", "6", "7", "YES"};
+    // an inactive family with capcode 1 is not complete, whatever the row held
+    expected.db.Families[0] = {"0", "1", "2", "A", "3", "4", "005", "6", "7", ""};
     expected.settings.sMaxBatch = QStringLiteral("5");
     EXPECT_EQ(l.db, expected.db);
     EXPECT_EQ(l.settings, expected.settings);
@@ -284,10 +285,10 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
     }
 
     // group Complete: Open wants any ID but "0000" or none, start-up a number
-    // above 0; otherwise it keeps what it held ("-" here)
+    // above 0; otherwise it is emptied, whatever it held ("-" here)
     const Case groupIDs[] = {
-        {"0000", "-", "-"}, {"0001", "YES", "YES"}, {"9", "YES", "YES"}, {"000", "YES", "-"},
-        {"", "-", "-"}, {"12a", "YES", "-"}, {" 12", "YES", "-"}, {"99999999999999999999", "YES", "YES"},
+        {"0000", "", ""}, {"0001", "YES", "YES"}, {"9", "YES", "YES"}, {"000", "YES", ""},
+        {"", "", ""}, {"12a", "YES", ""}, {" 12", "YES", ""}, {"99999999999999999999", "YES", "YES"},
     };
     for (const Case &c : groupIDs) {
         for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {
@@ -307,7 +308,7 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
         const char *complete;
     } groupDefinitions[] = {
         {"Grp1,0000,0,0,00,0,00,1,05,0100,0101" + unsetIDs + ",Ward 6", "YES"},
-        {"Grp1,0000,1,0,00,0,00,1,00,0100,0101" + unsetIDs + ",", "-"},
+        {"Grp1,0000,1,0,00,0,00,1,00,0100,0101" + unsetIDs + ",", ""},
     };
     for (const auto &[line, complete] : groupDefinitions) {
         for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {
@@ -318,19 +319,19 @@ TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
         }
     }
 
-    // family Complete: set by Active "1", never emptied
+    // family Complete: set by Active "1", emptied otherwise
     for (const char *active : {"1", "0", "", "01"}) {
         Loaded l;
         l.db.Families[0][famComplete] = QStringLiteral("-");
         ReadPagerDatabaseFile(QByteArray("Fam1,") + active + ",1\r\n", Pg8ReadMode::StartUp, l.db,
                               l.settings, l.notes);
-        EXPECT_EQ(l.db.Families[0][famComplete], QByteArray(active) == "1" ? "YES" : "-") << active;
+        EXPECT_EQ(l.db.Families[0][famComplete], QByteArray(active) == "1" ? "YES" : "") << active;
     }
     // and, in both modes, by a full definition whatever Active holds
     const char *const definitions[][2] = {
         {"Fam1,0,0000008,5,A,3,001,005,00,00", "YES"}, {"Fam1,,2000000,1,N,0,0,0,00,00", "YES"},
-        {"Fam1,0,0000008,5,A,3,000,005,00,00", "-"},   {"Fam1,0,0000007,5,A,3,001,005,00,00", "-"},
-        {"Fam1,0,0000008,5,A,3,001,0000,00,00", "-"},  {"Fam1,0,0000008,5,X,3,001,005,00,00", "-"},
+        {"Fam1,0,0000008,5,A,3,000,005,00,00", ""},    {"Fam1,0,0000007,5,A,3,001,005,00,00", ""},
+        {"Fam1,0,0000008,5,A,3,001,0000,00,00", ""},   {"Fam1,0,0000008,5,X,3,001,005,00,00", ""},
     };
     for (const auto &[line, complete] : definitions) {
         for (Pg8ReadMode mode : {Pg8ReadMode::Open, Pg8ReadMode::StartUp}) {

@@ -179,10 +179,13 @@ TEST_F(Properties, StopBitsOneAndAHalfAreReadShiftedAndStoredAsOne)
 TEST_F(Properties, CancelStoresNothingButAPortNumberZeroBecomesOne)
 {
     store("Settings", "2400,n,8,1");
-    startProgram();
-    // a port number 0 in use (the load step itself refuses to start with one)
-    gRun.iCommPort = 0;
+    // a stored port number 0: the load step reports it and uses COM 1
+    mapping = std::make_unique<PortMapping>(1, com1.slavePath());
     store("CommPort", "0");
+    prompts.answer(Answer::OK);
+    w = start();
+    closeSplash();
+    ASSERT_EQ(prompts.count(), 1);
     QString port;
     withDialog([&](frmProperties *d) {
         port = d->cboPort->currentText();

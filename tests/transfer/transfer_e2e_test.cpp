@@ -376,11 +376,16 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
 {
     const int firmware = GetParam();
     connect(firmware);
+    // family 50 answers in the encoder's short form
+    encsim::Database store = encsim::Database::blank();
+    store.families[49] = QStringList{QStringLiteral("0")};
+    sim->setDatabase(store);
     read();
     ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     program();
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    EXPECT_EQ(sim->database().families[49].join(u' '), "0 0000000 5 A 3 000 0000 00 00");
     // the empty pager IDs go out as blanks in a row:
     // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
     EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
