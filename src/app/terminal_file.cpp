@@ -5,6 +5,7 @@
 #include "app/portbusy.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "editors/editors.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -66,6 +67,7 @@ void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, c
         w->ShowIncBy8Label();
     if (read.idAsCapLineRead)
         w->ShowIDAsCapLabel();
+    ShowTablesAfreshInOpenEditors();
     currentFilePath() = QFileInfo(path).absoluteFilePath();
 }
 
@@ -80,6 +82,7 @@ void frmTerminal::mnuNewDB_Click()
         return;
     platform::SetHourglass();
     ApplyNewDatabase(gDb);
+    ShowTablesAfreshInOpenEditors();
     gRun.bMatchesEncoder = false;
     SetStatusPanel(1, NewDatabaseStatusText());
     platform::SetDefaultPointer();

@@ -3,6 +3,10 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "editors/editors.h"
+#include "editors/frmcfgfam.h"
+#include "editors/frmcfggroup.h"
+#include "editors/frmcfgmsg.h"
 
 void EditorChanged(EditorKind kind)
 {
@@ -16,4 +20,14 @@ void EditorChanged(EditorKind kind)
         return;
     if (frmTerminal *w = forms::terminal())
         w->MarkConfigModified();
+}
+
+void ShowTablesAfreshInOpenEditors()
+{
+    if (auto *f = qobject_cast<frmCfgFam *>(forms::window("frmCfgFam")))
+        f->Refill();
+    if (auto *g = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup")))
+        g->Refill();
+    if (auto *m = qobject_cast<frmCfgMsg *>(forms::window("frmCfgMsg")))
+        m->Refill();
 }

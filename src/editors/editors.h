@@ -8,6 +8,13 @@ class QWidget;
 void ShowFamiliesEditor();
 void ShowGroupsEditor();
 void ShowMessagesEditor();
+// Every command that rewrites the pager database tables as a whole (a file
+// opened, New Database, a read from the encoder, whether it ended well or
+// not) calls this once they are written: each grid editor that is open
+// shows them afresh, as its load step fills them, with its in-cell editor
+// on the new text, so that nothing the user goes on typing there stores
+// what the grid showed before.
+void ShowTablesAfreshInOpenEditors();
 
 // The settings dialogs: modal, owned by `owner`.
 void ShowSerialPortSettings(QWidget *owner);  // "frmSettings_Main"

@@ -130,6 +130,23 @@ void frmCfgFam::Form_Load()
     gRun.bLoading = false;
 }
 
+void frmCfgFam::Refill()
+{
+    gRun.bLoading = true;
+    hideEditors();
+    fgFamilies->ClearCells();
+    lblIncCapBy8->setText(gSettings.bIncCapBy8 ? QStringLiteral("Increment Capcodes by 8 Mode is ON")
+                                               : QStringLiteral("Increment Capcodes by 8 Mode is OFF"));
+    for (int r = 1; r <= kFamilyCount; ++r)
+        fillRow(r);
+    fgFamilies->setRow(1);
+    fgFamilies->setCol(colNumber);
+    fgFamilies->setFocus();
+    fgFamilies->setCol(colQty);
+    fgFamilies_Click();
+    gRun.bLoading = false;
+}
+
 void frmCfgFam::fillRow(int r)
 {
     platform::FlexGrid *g = fgFamilies;

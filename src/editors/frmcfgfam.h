@@ -33,6 +33,10 @@ public:
 
     // Fills the grid from `Families` and shows the window.
     void Form_Load();
+    // `Families` was rewritten while the window stayed open (a file opened,
+    // New Database, a read): the grid is filled afresh as the load step
+    // fills it and the text editor opens on family 1's Pager Qty again.
+    void Refill();
     // Keys before the focused control; sets `keyCode` to 0 when it handled it.
     void Form_KeyDown(int &keyCode, Qt::KeyboardModifiers shift);
     // The closing question; `cancel` True keeps the window open.

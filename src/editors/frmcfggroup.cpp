@@ -119,6 +119,21 @@ void frmCfgGroup::Form_Load()
     fgGroups_Click();
 }
 
+void frmCfgGroup::Refill()
+{
+    gRun.bLoading = true;
+    txtGrp->hide();
+    cmbMsg->hide();
+    lblMsg->setText(QStringLiteral("Message:"));
+    fgGroups->ClearCells();
+    for (int g = 0; g < kGroupCount; ++g)
+        writeColumn(g + 1, LoadColumn(gDb.Groups[size_t(g)]));
+    fgGroups->setRow(rowGroupID);
+    fgGroups->setCol(1);
+    gRun.bLoading = false;
+    fgGroups_Click();
+}
+
 // ---- the grid as a column model ------------------------------------------
 
 Column frmCfgGroup::readColumn(int c) const

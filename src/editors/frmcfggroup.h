@@ -28,6 +28,11 @@ public:
     QPushButton *cmdOK;
 
     void Form_Load();
+    // `Groups` was rewritten while the window stayed open (a file opened,
+    // New Database, a read): the grid is filled afresh as the load step
+    // fills it, with its corrections, and the text editor opens on group
+    // 1's Group ID again.
+    void Refill();
     // Returns true when the key was handled (and is consumed).
     bool Form_KeyDown(int key, Qt::KeyboardModifiers shift);
     // The closing question; returns true when the closing is cancelled.

@@ -81,6 +81,18 @@ void frmCfgMsg::Form_Load()
     fgMessages->setColWidth(0, fgMessages->fontMetrics().horizontalAdvance(QStringLiteral(" 15")) + 16);
     fgMessages->setCol(0);
 
+    fillGrid();
+
+    fgMessages->setRow(1);
+    fgMessages->setCol(1);
+    show();
+    fgMessages->setFocus();
+    fgMessages_Click();
+    gRun.bLoading = false;
+}
+
+void frmCfgMsg::fillGrid()
+{
     for (int n = 1; n <= kMessageCount; ++n) {
         fgMessages->setRow(n);
         fgMessages->setCol(1);
@@ -92,10 +104,16 @@ void frmCfgMsg::Form_Load()
             fgMessages->setCellBackColor(editor_colours::Ivory);
         }
     }
+}
 
+void frmCfgMsg::Refill()
+{
+    gRun.bLoading = true;
+    txtMsg->hide();
+    fgMessages->ClearCells();
+    fillGrid();
     fgMessages->setRow(1);
     fgMessages->setCol(1);
-    show();
     fgMessages->setFocus();
     fgMessages_Click();
     gRun.bLoading = false;

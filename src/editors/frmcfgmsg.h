@@ -22,6 +22,10 @@ public:
     QPushButton *cmdOK;
 
     void Form_Load();
+    // The messages were rewritten while the window stayed open (a file
+    // opened, New Database, a read): the grid is filled afresh as the load
+    // step fills it and the editor opens on message 1 again.
+    void Refill();
     void fgMessages_Click();
     void txtMsg_Change();
     // The window sees every key first. Returns true when it consumed the key.
@@ -32,5 +36,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    void fillGrid();
     void placeEditor();
 };

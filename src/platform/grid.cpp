@@ -217,6 +217,19 @@ void FlexGrid::setBackColor(const QColor &c)
     setPalette(pal);
 }
 
+void FlexGrid::ClearCells()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem *it = QTableWidget::item(r, c)) {
+                it->setText(QString());
+                it->setBackground(QBrush());
+                it->setForeground(QBrush());
+            }
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+}
+
 void FlexGrid::setFormatString(const QString &format)
 {
     const int semi = format.indexOf(QLatin1Char(';'));

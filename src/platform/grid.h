@@ -59,6 +59,10 @@ public:
     QColor CellForeColorAt(int row, int col) const;
     // The background of cells that were given no colour of their own.
     void setBackColor(const QColor &c);
+    // Every data cell as a new grid has it: no text and no colour of its
+    // own (column alignments and headings stay); the view back at the first
+    // row and column.
+    void ClearCells();
 
     // "^Head|<Head;|label|label": headings (centred ^, left <), then row
     // labels after a semicolon. An empty part leaves that part as it is.

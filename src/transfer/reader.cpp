@@ -7,6 +7,7 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "editors/editors.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 
@@ -172,6 +173,8 @@ void ReadEncoderDatabase(Firmware fw)
         // part of the view now comes from the encoder and part does not
         w->MarkConfigModified();
     }
+    // what was read stays, however the run ended: the open editors show it
+    ShowTablesAfreshInOpenEditors();
 
     forms::unloadCancelSend();
     if (fw == Firmware::V8 && ApplyComp1Rule(gDb, gSettings) != 0) {

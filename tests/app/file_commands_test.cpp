@@ -1,8 +1,16 @@
 // The main window's pager database file commands, driven as a user does.
+#include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "editors/cfgfam_cells.h"
+#include "editors/cfggroup_logic.h"
+#include "editors/editors.h"
+#include "editors/frmcfgfam.h"
+#include "editors/frmcfggroup.h"
+#include "editors/frmcfgmsg.h"
+#include "platform/grid.h"
 #include "support/appfixture.h"
 
 #include <QAction>
@@ -243,6 +251,56 @@ TEST_F(FileCommands, NewDatabaseAsksThenClears)
     EXPECT_EQ(gDb.Groups[0][grpReference], "Ward 1, east wing");
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_EQ(w->StatusPanelText(1), "New Configuration, Does Not Match Encoder");
+}
+
+TEST_F(FileCommands, OpenAndNewDatabaseShowTheTablesAfreshInTheOpenEditors)
+{
+    PagerDatabase onFile = pg8test::FullDatabase();
+    onFile.CannedMessages[2] = "Fire alarm - evacuate via stairs A, B or C";
+    const QString file = path("site9.pg8");
+    writeFile(file, WritePagerDatabaseFile(onFile, gSettings, "", nullptr));
+
+    // the three editors open on the empty tables and stay open
+    ShowFamiliesEditor();
+    ShowGroupsEditor();
+    ShowMessagesEditor();
+    auto *fam = qobject_cast<frmCfgFam *>(forms::window("frmCfgFam"));
+    auto *grp = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    auto *msg = qobject_cast<frmCfgMsg *>(forms::window("frmCfgMsg"));
+    ASSERT_TRUE(fam && grp && msg);
+
+    prompts.answerFile(file);
+    w->mnuOpenFile_Click();
+    EXPECT_EQ(msg->fgMessages->TextMatrix(3, 1), "Fire alarm - evacuate via stairs A, B or C");
+    EXPECT_EQ(msg->txtMsg->text(), "Page 1, call desk, ext 201");
+    EXPECT_EQ(fam->fgFamilies->TextMatrix(1, cfgfam::colStartID), "1020");
+    EXPECT_EQ(fam->txtFam->text(), "3");
+    EXPECT_EQ(grp->fgGroups->TextMatrix(groupsgrid::rowPagerID1, 1), "6101");
+    EXPECT_EQ(grp->txtGrp->text(), "5001");
+
+    // what is typed next edits the values opened
+    QTest::keyClick(msg->txtMsg, Qt::Key_Down);
+    QTest::keyClick(msg->txtMsg, Qt::Key_Down);
+    EXPECT_EQ(msg->txtMsg->text(), "Fire alarm - evacuate via stairs A, B or C");
+    QTest::keyClicks(msg->txtMsg, "!");
+    QTest::keyClicks(fam->txtFam, "0");
+    QTest::keyClick(grp->txtGrp, Qt::Key_Backspace);
+    w->mnuSave_Click();
+    const QByteArray saved = readFile(file);
+    EXPECT_TRUE(saved.contains("\r\nMsg3,Fire alarm - evacuate via stairs A, B or C!\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.startsWith("Fam1,1,0000008,1,N,0,030,1020,1,08\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\r\nGrp1,500,1,1,01,1,15,1,03,6101,")) << saved.toStdString();
+
+    // New Database empties them in the editors too
+    prompts.answer(Answer::Yes);
+    w->mnuNewDB_Click();
+    EXPECT_EQ(msg->fgMessages->TextMatrix(3, 1), "");
+    EXPECT_EQ(msg->txtMsg->text(), "");
+    EXPECT_EQ(fam->fgFamilies->TextMatrix(1, cfgfam::colActive), "OFF");
+    EXPECT_EQ(fam->fgFamilies->TextMatrix(1, cfgfam::colStartID), "");
+    EXPECT_EQ(fam->txtFam->text(), "");
+    EXPECT_EQ(grp->fgGroups->TextMatrix(groupsgrid::rowPagerID1, 1), "");
+    EXPECT_EQ(grp->txtGrp->text(), "");
 }
 
 class StartUpLoad : public AppFixture {};
