@@ -10,6 +10,7 @@
 #include "platform/accesskeys.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,42 +27,13 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 // 11910 x 4620 twips at 15 twips a pixel
 constexpr int kWindowWidth = 794;
 constexpr int kWindowHeight = 308;
 constexpr int kNotesTypedMax = 80;
-
-// Refuses typing that would make the notes longer than the limit. Notes the
-// program puts in the box (read from a file) may be longer: they stay whole,
-// can be shortened, and typing never takes them past their length as read.
-// The box calls validate() with its text already changed, so the length
-// allowed is kept here: it follows every text the user did not type.
-class NotesValidator : public QValidator {
-public:
-    NotesValidator(QLineEdit *edit, int max) : QValidator(edit), m_edit(edit), m_max(max), m_allowed(max)
-    {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) {
-            if (!m_edit->isModified())
-                m_allowed = std::max<qsizetype>(m_max, text.size());
-        });
-    }
-    State validate(QString &input, int &) const override
-    {
-        // a text set by the program counts as unmodified while it is checked
-        return m_edit->isModified() && input.size() > m_allowed ? Invalid : Acceptable;
-    }
-
-private:
-    QLineEdit *m_edit;
-    qsizetype m_max;
-    qsizetype m_allowed;
-};
 }  // namespace
 
 frmTerminal::frmTerminal(QWidget *parent) : QMainWindow(parent)
@@ -205,7 +177,7 @@ void frmTerminal::buildBody()
     txtConfigNotes = new QLineEdit(central);
     txtConfigNotes->setObjectName(QStringLiteral("txtConfigNotes"));
     // at most 80 typed characters; notes read from a file are kept whole
-    txtConfigNotes->setValidator(new NotesValidator(txtConfigNotes, kNotesTypedMax));
+    platform::SetTypingLimit(txtConfigNotes, kNotesTypedMax);
 
     txLookup = new QLineEdit(central);
     txLookup->setObjectName(QStringLiteral("txLookup"));

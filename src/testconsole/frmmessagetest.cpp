@@ -7,6 +7,7 @@
 #include "paging/commlog.h"
 #include "paging/validatepagerid.h"
 #include "platform/dialogs.h"
+#include "platform/textbox.h"
 #include "testconsole/encodermode.h"
 #include "testconsole/frmrangetest.h"
 #include "testconsole/testconsole.h"
@@ -66,7 +67,7 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     body->addLayout(left, 3);
     lblPIN = new QLabel(QStringLiteral("Pager ID:"), this);
     txtPIN = new QLineEdit(this);
-    txtPIN->setMaxLength(10);
+    platform::SetTypingLimit(txtPIN, 10);
     left->addWidget(lblPIN, 0, 0);
     left->addWidget(txtPIN, 0, 1);
     lblIDAsCap = new QLabel(QStringLiteral("ID As Capcode Mode is OFF for port 1"), this);
@@ -74,7 +75,9 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     Label7 = new QLabel(QStringLiteral("Pager Message:"), this);
     left->addWidget(Label7, 2, 0, 1, 2);
     Label3 = new QLabel(QStringLiteral("Message:"), this);
-    txtMessage = new QPlainTextEdit(this);
+    // at most 251 typed characters; a text the program puts in (an archive
+    // entry, a range-test page) is kept whole
+    txtMessage = new platform::LimitedTextEdit(kTestMessageMaxLength, this);
     txtMessage->setTabChangesFocus(true);
     txtMessage->installEventFilter(this);
     left->addWidget(Label3, 3, 0, Qt::AlignTop);
@@ -294,16 +297,7 @@ void frmMessageTest::txtPIN_Change()
 
 void frmMessageTest::txtMessage_Change()
 {
-    QString text = messageText();
-    if (text.size() > kTestMessageMaxLength) {
-        // a paste beyond the limit keeps its first characters
-        const QSignalBlocker block(txtMessage);
-        text.truncate(kTestMessageMaxLength);
-        txtMessage->setPlainText(text);
-        QTextCursor c = txtMessage->textCursor();
-        c.movePosition(QTextCursor::End);
-        txtMessage->setTextCursor(c);
-    }
+    const QString text = messageText();
     lblMsgLen->setText(QStringLiteral("Message Length: ") + QString::number(text.size()));
     cmdSendMsg->setEnabled(!text.isEmpty());
 }

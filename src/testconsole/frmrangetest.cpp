@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 #include "testconsole/frmmessagetest.h"
 #include "testconsole/testconsole.h"
 
@@ -28,12 +29,13 @@ frmRangeTest::frmRangeTest(frmMessageTest *console) : QDialog(console), m_consol
     layout->addWidget(lblIntro2);
 
     auto *form = new QFormLayout;
+    // typing limits only: the console's message and pager ID come in whole
     txtBaseMsg = new QLineEdit(this);
-    txtBaseMsg->setMaxLength(100);
+    platform::SetTypingLimit(txtBaseMsg, 100);
     txtPIN = new QLineEdit(this);
-    txtPIN->setMaxLength(10);
+    platform::SetTypingLimit(txtPIN, 10);
     txtCycleTime = new QLineEdit(QStringLiteral("30"), this);
-    txtCycleTime->setMaxLength(2);
+    platform::SetTypingLimit(txtCycleTime, 2);
     txtCycleTime->setMaximumWidth(40);
     form->addRow(QStringLiteral("Base Message:"), txtBaseMsg);
     form->addRow(QStringLiteral("PIN:"), txtPIN);

@@ -382,6 +382,45 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
 }
 
+TEST_F(ConsoleSim, RangeTestTakesALongConsoleMessageWholeAndGivesItBackAtStop)
+{
+    openWithEncoder();
+    // 250 characters: more than the 100 that can be typed as a base message,
+    // and a page text with its number longer than the 251 that can be typed
+    // into the console
+    QString message;
+    for (int i = 0; i < 25; ++i)
+        message += QStringLiteral("Part %1 ..").arg(i, 2, 10, QLatin1Char('0'));
+    ASSERT_EQ(message.size(), 250);
+    QString baseShown, baseAfterTyping, messageAfterStop;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("1234567");
+        console()->setMessageText(message);
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        frmRangeTest *d = rangeDialog();
+        baseShown = d->txtBaseMsg->text();
+        // typing cannot make it longer
+        d->txtBaseMsg->end(false);
+        QTest::keyClicks(d->txtBaseMsg, "x");
+        baseAfterTyping = d->txtBaseMsg->text();
+        d->cmdStart->click();  // a cycle of 30 s: one page goes out
+    });
+    RunWhen([&] { return !pages().isEmpty(); }, [&] {
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        messageAfterStop = console()->messageText();
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(baseShown, message);
+    EXPECT_EQ(baseAfterTyping, message);
+    EXPECT_EQ(encoder->wire(), kReboot + paging::TapPageBlock("1234567", message + " 1").toLatin1() + kPrgmMode);
+    ASSERT_EQ(pages().size(), 1);
+    EXPECT_EQ(pages()[0].message, (message + " 1").toLatin1());
+    EXPECT_EQ(messageAfterStop, message);
+}
+
 TEST_F(ConsoleSim, ARunStartedAgainRightAfterAStopNumbersItsPagesFromOne)
 {
     openWithEncoder();
