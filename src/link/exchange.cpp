@@ -53,7 +53,8 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
     if (timeoutMs >= 0)
         timer.setInterval(timeoutMs);
     if (!port.Output(command + TermText(term))) {
-        platform::MsgBox(port.ErrorText(), platform::Buttons::OK, platform::Icon::Exclamation, platform::AppTitle());
+        result.writeFailed = true;
+        ShowPortFailure(port);
         if (!link) {
             result.timedOut = true;
             return result;
@@ -84,8 +85,12 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
         if (!gWait.bReplyTimeout && !link->Timer2.Enabled() && clock.elapsed() >= boundMs)
             gWait.bReplyTimeout = true;
         result.cancelled = cancellable && gWait.bCancelRequested;
-        result.timedOut = gWait.bReplyTimeout;
         result.found = holdsAny(result.reply, awaited);
+        // A reply that has come in whole is taken, whatever the reply timer
+        // did meanwhile: a box or dialog opened during the wait (the exit
+        // question, say) holds the wait while the timer runs on, and the
+        // reply it kept the wait from reading is no time-out.
+        result.timedOut = gWait.bReplyTimeout && !result.found;
         if (result.cancelled || result.timedOut || result.found)
             break;
     }
@@ -100,4 +105,9 @@ bool EncoderSend(const QString &command, Term term)
     if (!gLink)
         return false;
     return gLink->MSComm1.Output(command + TermText(term));
+}
+
+void ShowPortFailure(const platform::SerialPort &port)
+{
+    platform::MsgBox(port.ErrorText(), platform::Buttons::OK, platform::Icon::Exclamation, platform::AppTitle());
 }

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+class SerialPort;
+}  // namespace platform
+
 // Line end appended to a command; command and line end go out in one write.
 enum class Term { None, CR, CRCR, CRLF };
 
@@ -16,13 +20,16 @@ QString TermText(Term term);
 // Time-out argument that leaves the reply time-out in force.
 inline constexpr int kTimeoutAsSet = -1;
 
-// How a wait ended. More than one flag can hold after the same poll; each
-// caller judges them in its own order.
+// How a wait ended. A cancel can hold together with either of the other two
+// after the same poll; each caller judges them in its own order. A reply
+// found is never timed out, also when the time-out ran out while a box or
+// dialog held the wait and kept the reply from being read.
 struct ExchangeResult {
-    QString reply;           // everything received during the wait, unchanged
-    bool cancelled = false;  // the cancel flag was set (cancellable waits only)
-    bool timedOut = false;   // the reply time-out ran out
-    bool found = false;      // the reply holds one of the awaited texts
+    QString reply;             // everything received during the wait, unchanged
+    bool cancelled = false;    // the cancel flag was set (cancellable waits only)
+    bool timedOut = false;     // the reply time-out ran out before the reply was found
+    bool found = false;        // the reply holds one of the awaited texts
+    bool writeFailed = false;  // the command could not be written; its box has been shown
 };
 
 // Sends `command` + `term` and waits for a reply that holds one of `awaited`
@@ -37,3 +44,8 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
 // Writes `command` + `term` and nothing else: no flush, no wait, no box.
 // False when the write failed.
 bool EncoderSend(const QString &command, Term term);
+
+// Reports the serial port's last failure as every failure of the link is
+// reported: its own text in an exclamation box with an OK button, titled with
+// the application title.
+void ShowPortFailure(const platform::SerialPort &port);

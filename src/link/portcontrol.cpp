@@ -92,6 +92,8 @@ private:
     int m_remembered;
     QString m_last;  // the reply of the most recent exchange
     std::optional<PortBusyGuard> *m_guard;
+    // the device went away under a write, whose own box has said so
+    bool m_lossShown = false;
 };
 
 Outcome Search::talk(const QString &command, Term term, bool flush, const QString &awaited, int timeoutMs,
@@ -108,8 +110,10 @@ Outcome Search::talk(const QString &command, Term term, bool flush, const QStrin
     // leaving the program cancels also a wait that the user could not cancel
     if (gRun.bExitAfterOperation)
         return Outcome::Cancelled;
-    if (!m_w->MSComm1.PortOpen())
+    if (!m_w->MSComm1.PortOpen()) {
+        m_lossShown = r.writeFailed;
         return Outcome::Lost;
+    }
     return Outcome::Ok;
 }
 
@@ -139,8 +143,13 @@ bool Search::finish(Outcome o)
     switch (o) {
     case Outcome::Ok: return true;
     case Outcome::Cancelled: cancelExit(); return false;
-    case Outcome::Gone:
-    case Outcome::Lost: return false;
+    case Outcome::Gone: return false;
+    case Outcome::Lost:
+        // the one box of a search the device's going away ended: the port's
+        // own text, as for any failure of the port
+        if (!m_lossShown)
+            ShowPortFailure(m_w->MSComm1);
+        return false;
     }
     return false;
 }
@@ -385,7 +394,7 @@ void OpenClosePort()
     gWait.bCancelRequested = false;
     platform::SerialPort &port = w->MSComm1;
     if (!port.setPortOpen(!port.PortOpen())) {
-        platform::MsgBox(port.ErrorText(), Buttons::OK, Icon::Exclamation, platform::AppTitle());
+        ShowPortFailure(port);
         if (!w)
             return;
     }

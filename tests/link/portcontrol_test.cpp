@@ -488,15 +488,31 @@ TEST_F(PortControl, LeavingDuringTheSearchCancelsItThenShutsDown)
     EXPECT_EQ(wire.count(kReboot), 2);
 }
 
-TEST_F(PortControl, ADeviceLostDuringTheSearchEndsItShowingThePortClosed)
+TEST_F(PortControl, ADeviceLostDuringTheSearchEndsItWithOneBoxShowingThePortClosed)
 {
     ASSERT_NE(startWithEncoder(encoderConfig(8, IdentifyStyle::Silent)), nullptr);
+    const QString device = qEnvironmentVariable("QV_COM1");
+    ASSERT_FALSE(device.isEmpty());
+    prompts.answer(Answer::OK);
+    // the device goes away during the fourth attempt's probe, and the port
+    // finds out before that wait goes on
+    bool noticed = false;
     RunWhen([] { return forms::cancelSendIfLoaded() &&
                         forms::cancelSendIfLoaded()->Label1->text().endsWith("2400,n,8,1"); },
-            [&] { encoder->sim().hangUp(); }, 0);
+            [&] {
+                encoder->sim().hangUp();
+                noticed = QTest::qWaitFor([&] { return !w->MSComm1.PortOpen(); }, 5000);
+            },
+            0);
     clickPortButton();
-    // no write failure boxes for the attempts that remained
-    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_TRUE(noticed);
+    // one box says why, in the port's own words; no write failure boxes for
+    // the attempts that remained
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("COM 1 (%1) is no longer available").arg(device));
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, Buttons::OK);
     EXPECT_FALSE(w->MSComm1.PortOpen());
     EXPECT_FALSE(w->ConnectedPictureInFront());
     EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");

@@ -676,6 +676,34 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
     expectCleanExit();
 }
 
+// The exit question asked while a record waits for its answer holds that wait
+// open; the reply timer runs on under it. Kept open until the answer has come
+// in whole and the time-out has run out, then answered No, it costs nothing:
+// the answer is taken and the programming goes on to the end.
+TEST_F(DatabaseTransfer, ANoToTheExitQuestionHeldPastTheTimeOutLetsProgrammingFinish)
+{
+    connect(8);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    bool held = false;
+    prompts.answerWith([&](const platform::Prompt &p) {
+        EXPECT_TRUE(p.title.startsWith("Exit ")) << p.title.toStdString();
+        held = QTest::qWaitFor([&] { return w->MSComm1.InBufferCount() > 0 && gWait.bReplyTimeout; }, 30000);
+        return platform::Reply{Answer::No, {}, 1};
+    });
+    onExchange("G 20 ", [this] { w->close(); });
+    w->mnuWriteDB_Click();
+    EXPECT_TRUE(held);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(sim->exchangeCount(), 96);
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(gRun.bExiting);
+    expectCleanExit();
+}
+
 // ---- failures while reading -------------------------------------------------
 
 TEST_F(DatabaseTransfer, ReadErrorsMidRunLeaveTheViewModified)
