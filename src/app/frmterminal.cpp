@@ -10,7 +10,6 @@
 #include "platform/accesskeys.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
-#include "platform/textbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +32,6 @@ namespace {
 // 11910 x 4620 twips at 15 twips a pixel
 constexpr int kWindowWidth = 794;
 constexpr int kWindowHeight = 308;
-constexpr int kNotesTypedMax = 80;
 }  // namespace
 
 frmTerminal::frmTerminal(QWidget *parent) : QMainWindow(parent)
@@ -176,8 +174,7 @@ void frmTerminal::buildBody()
     Label14 = label(QStringLiteral("Config Notes - Saved to Disk and Printed Only"), "Label14");
     txtConfigNotes = new QLineEdit(central);
     txtConfigNotes->setObjectName(QStringLiteral("txtConfigNotes"));
-    // at most 80 typed characters; notes read from a file are kept whole
-    platform::SetTypingLimit(txtConfigNotes, kNotesTypedMax);
+    txtConfigNotes->setMaxLength(kNotesTypedMax);
 
     txLookup = new QLineEdit(central);
     txLookup->setObjectName(QStringLiteral("txLookup"));

@@ -52,6 +52,8 @@ public:
     QLabel *lblVirgin, *Label25, *lblVersion, *lblIDAsCap, *lblIncBy8, *Label14;
     QLabel *Image1, *Picture1;
     QLineEdit *txtConfigNotes;
+    // at most 80 typed characters; notes read from a file are kept whole
+    static constexpr int kNotesTypedMax = 80;
     QLineEdit *txLookup;
     QPushButton *cmdLookup;
     QLabel *lblLookup;

@@ -8,6 +8,7 @@
 #include "editors/editors.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 
 #include <QAction>
 #include <QDir>
@@ -62,7 +63,7 @@ void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, c
 {
     QString notes = w->txtConfigNotes->text();
     const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, mode, gDb, gSettings, notes);
-    w->txtConfigNotes->setText(notes);
+    platform::SetTextWhole(w->txtConfigNotes, notes, frmTerminal::kNotesTypedMax);
     if (read.incCapsLineRead)
         w->ShowIncBy8Label();
     if (read.idAsCapLineRead)

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -116,18 +117,8 @@ void frmCfgFam::Form_Load()
     fgFamilies->setFormatString(RowLabelFormat());
     fgFamilies->setColAlignment(colNumber, Qt::AlignCenter);
     fgFamilies->setCol(colNumber);
-    if (gSettings.bIncCapBy8)
-        lblIncCapBy8->setText(QStringLiteral("Increment Capcodes by 8 Mode is ON"));
-    for (int r = 1; r <= kFamilyCount; ++r)
-        fillRow(r);
-    fgFamilies->setRow(1);
-    fgFamilies->setCol(colNumber);
     show();
-    fgFamilies->setFocus();
-    fgFamilies->setRow(1);
-    fgFamilies->setCol(colQty);
-    fgFamilies_Click();
-    gRun.bLoading = false;
+    fill();
 }
 
 void frmCfgFam::Refill()
@@ -135,6 +126,11 @@ void frmCfgFam::Refill()
     gRun.bLoading = true;
     hideEditors();
     fgFamilies->ClearCells();
+    fill();
+}
+
+void frmCfgFam::fill()
+{
     lblIncCapBy8->setText(gSettings.bIncCapBy8 ? QStringLiteral("Increment Capcodes by 8 Mode is ON")
                                                : QStringLiteral("Increment Capcodes by 8 Mode is OFF"));
     for (int r = 1; r <= kFamilyCount; ++r)
@@ -410,8 +406,7 @@ void frmCfgFam::openTextEditor(int col)
     // file): cutting it would show, and on the next keystroke store, a
     // different number
     const QString shown = fgFamilies->Text();
-    txtFam->setMaxLength(qMax(rule->maxLength, int(shown.size())));
-    txtFam->setText(shown);
+    platform::SetTextWhole(txtFam, shown, rule->maxLength);
     txtFam->show();
     txtFam->raise();
     txtFam->setCursorPosition(int(txtFam->text().size()));

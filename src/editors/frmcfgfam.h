@@ -57,6 +57,9 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // Fills the grid from the tables as the load step does and opens the
+    // editor on the first cell; ends the loading.
+    void fill();
     void fillRow(int r);
     void hideEditors();
     void refreshLabels(bool shorten);

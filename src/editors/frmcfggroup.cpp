@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -109,14 +110,8 @@ void frmCfgGroup::Form_Load()
         labelWidth = qMax(labelWidth, fm.horizontalAdvance(fgGroups->TextMatrix(r, 0)) + 12);
     fgGroups->setColWidth(0, labelWidth);
 
-    for (int g = 0; g < kGroupCount; ++g)
-        writeColumn(g + 1, LoadColumn(gDb.Groups[size_t(g)]));
-
     show();
-    fgGroups->setRow(rowGroupID);
-    fgGroups->setCol(1);
-    gRun.bLoading = false;
-    fgGroups_Click();
+    fill();
 }
 
 void frmCfgGroup::Refill()
@@ -126,6 +121,11 @@ void frmCfgGroup::Refill()
     cmbMsg->hide();
     lblMsg->setText(QStringLiteral("Message:"));
     fgGroups->ClearCells();
+    fill();
+}
+
+void frmCfgGroup::fill()
+{
     for (int g = 0; g < kGroupCount; ++g)
         writeColumn(g + 1, LoadColumn(gDb.Groups[size_t(g)]));
     fgGroups->setRow(rowGroupID);
@@ -223,8 +223,7 @@ void frmCfgGroup::openTextEditor()
     // to six characters would store the cut text with the next keystroke.
     // A cell that holds no more takes six characters from the keyboard.
     const QString shown = fgGroups->Text();
-    txtGrp->setMaxLength(qMax(kTypedMaxLength, int(shown.size())));
-    txtGrp->setText(shown);
+    platform::SetTextWhole(txtGrp, shown, kTypedMaxLength);
     txtGrp->show();
     txtGrp->raise();
     txtGrp->setCursorPosition(int(txtGrp->text().size()));

@@ -53,6 +53,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Fills the grid from the tables as the load step does and opens the
+    // editor on the first cell; ends the loading.
+    void fill();
     // The grid column of group column `c` as a model, and back.
     groupsgrid::Column readColumn(int c) const;
     void writeColumn(int c, const groupsgrid::Column &col);

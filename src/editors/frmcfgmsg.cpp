@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/system.h"
+#include "platform/textbox.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -81,17 +82,19 @@ void frmCfgMsg::Form_Load()
     fgMessages->setColWidth(0, fgMessages->fontMetrics().horizontalAdvance(QStringLiteral(" 15")) + 16);
     fgMessages->setCol(0);
 
-    fillGrid();
-
-    fgMessages->setRow(1);
-    fgMessages->setCol(1);
     show();
-    fgMessages->setFocus();
-    fgMessages_Click();
-    gRun.bLoading = false;
+    fill();
 }
 
-void frmCfgMsg::fillGrid()
+void frmCfgMsg::Refill()
+{
+    gRun.bLoading = true;
+    txtMsg->hide();
+    fgMessages->ClearCells();
+    fill();
+}
+
+void frmCfgMsg::fill()
 {
     for (int n = 1; n <= kMessageCount; ++n) {
         fgMessages->setRow(n);
@@ -104,14 +107,6 @@ void frmCfgMsg::fillGrid()
             fgMessages->setCellBackColor(editor_colours::Ivory);
         }
     }
-}
-
-void frmCfgMsg::Refill()
-{
-    gRun.bLoading = true;
-    txtMsg->hide();
-    fgMessages->ClearCells();
-    fillGrid();
     fgMessages->setRow(1);
     fgMessages->setCol(1);
     fgMessages->setFocus();
@@ -136,8 +131,7 @@ void frmCfgMsg::fgMessages_Click()
     const QString text = fgMessages->Text();
     // a longer message from a file or the encoder is shown whole; typing
     // is limited to the usual length
-    txtMsg->setMaxLength(qMax(kMessageMaxLength, int(text.size())));
-    txtMsg->setText(text);
+    platform::SetTextWhole(txtMsg, text, kMessageMaxLength);
     txtMsg->show();
     txtMsg->raise();
     txtMsg->setCursorPosition(int(txtMsg->text().size()));

@@ -36,6 +36,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void fillGrid();
+    // Fills the grid from the tables as the load step does and opens the
+    // editor on the first cell; ends the loading.
+    void fill();
     void placeEditor();
 };

@@ -7,7 +7,6 @@
 #include "paging/commlog.h"
 #include "paging/validatepagerid.h"
 #include "platform/dialogs.h"
-#include "platform/textbox.h"
 #include "testconsole/encodermode.h"
 #include "testconsole/frmrangetest.h"
 #include "testconsole/testconsole.h"
@@ -33,13 +32,14 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace testconsole;
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
 namespace {
-constexpr int kTestMessageMaxLength = 251;
 constexpr int kRangeWaitPollMs = 10;
 
 qint64 NowSecs() { return QDateTime::currentSecsSinceEpoch(); }
@@ -67,7 +67,7 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     body->addLayout(left, 3);
     lblPIN = new QLabel(QStringLiteral("Pager ID:"), this);
     txtPIN = new QLineEdit(this);
-    platform::SetTypingLimit(txtPIN, 10);
+    txtPIN->setMaxLength(10);
     left->addWidget(lblPIN, 0, 0);
     left->addWidget(txtPIN, 0, 1);
     lblIDAsCap = new QLabel(QStringLiteral("ID As Capcode Mode is OFF for port 1"), this);
@@ -75,9 +75,7 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     Label7 = new QLabel(QStringLiteral("Pager Message:"), this);
     left->addWidget(Label7, 2, 0, 1, 2);
     Label3 = new QLabel(QStringLiteral("Message:"), this);
-    // at most 251 typed characters; a text the program puts in (an archive
-    // entry, a range-test page) is kept whole
-    txtMessage = new platform::LimitedTextEdit(kTestMessageMaxLength, this);
+    txtMessage = new QPlainTextEdit(this);
     txtMessage->setTabChangesFocus(true);
     txtMessage->installEventFilter(this);
     left->addWidget(Label3, 3, 0, Qt::AlignTop);
@@ -185,7 +183,12 @@ QString frmMessageTest::pagerIdText() const { return txtPIN->text(); }
 
 QString frmMessageTest::messageText() const { return txtMessage->toPlainText(); }
 
-void frmMessageTest::setMessageText(const QString &text) { txtMessage->setPlainText(text); }
+void frmMessageTest::setMessageText(const QString &text)
+{
+    // the program's text (an archive entry, a range-test page) is kept whole
+    m_messageMax = std::max<qsizetype>(kTestMessageMaxLength, text.size());
+    txtMessage->setPlainText(text);
+}
 
 QString frmMessageTest::functionCodeLetter() const { return FunctionCodeLetter(grpFC->checkedId()); }
 
@@ -297,7 +300,16 @@ void frmMessageTest::txtPIN_Change()
 
 void frmMessageTest::txtMessage_Change()
 {
-    const QString text = messageText();
+    QString text = messageText();
+    if (text.size() > m_messageMax) {
+        // a paste beyond the limit keeps its first characters
+        const QSignalBlocker block(txtMessage);
+        text.truncate(m_messageMax);
+        txtMessage->setPlainText(text);
+        QTextCursor c = txtMessage->textCursor();
+        c.movePosition(QTextCursor::End);
+        txtMessage->setTextCursor(c);
+    }
     lblMsgLen->setText(QStringLiteral("Message Length: ") + QString::number(text.size()));
     cmdSendMsg->setEnabled(!text.isEmpty());
 }

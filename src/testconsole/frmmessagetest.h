@@ -117,6 +117,10 @@ private:
     bool m_loaded = false;       // Form_Load has begun
     bool m_unloaded = false;     // the closing has run or runs
     bool m_closeAfterPage = false;
+    // longest message the user may type: 251, or the length of a longer one
+    // the program put in
+    static constexpr int kTestMessageMaxLength = 251;
+    qsizetype m_messageMax = kTestMessageMaxLength;
     int m_rangeRun = 0;          // counts the runs started; a loop serves only its own run
     int m_flashes = 0;
     bool m_flashState = false;

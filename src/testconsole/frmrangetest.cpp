@@ -16,6 +16,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+constexpr int kBaseMsgTypedMax = 100;
+}  // namespace
+
 frmRangeTest::frmRangeTest(frmMessageTest *console) : QDialog(console), m_console(console)
 {
     setObjectName(QStringLiteral("frmRangeTest"));
@@ -29,13 +33,12 @@ frmRangeTest::frmRangeTest(frmMessageTest *console) : QDialog(console), m_consol
     layout->addWidget(lblIntro2);
 
     auto *form = new QFormLayout;
-    // typing limits only: the console's message and pager ID come in whole
     txtBaseMsg = new QLineEdit(this);
-    platform::SetTypingLimit(txtBaseMsg, 100);
+    txtBaseMsg->setMaxLength(kBaseMsgTypedMax);
     txtPIN = new QLineEdit(this);
-    platform::SetTypingLimit(txtPIN, 10);
+    txtPIN->setMaxLength(10);
     txtCycleTime = new QLineEdit(QStringLiteral("30"), this);
-    platform::SetTypingLimit(txtCycleTime, 2);
+    txtCycleTime->setMaxLength(2);
     txtCycleTime->setMaximumWidth(40);
     form->addRow(QStringLiteral("Base Message:"), txtBaseMsg);
     form->addRow(QStringLiteral("PIN:"), txtPIN);
@@ -66,7 +69,8 @@ void frmRangeTest::Form_Load()
     adjustSize();
     platform::CentreOnScreen(this);
     txtPIN->setText(m_console->txtPIN->text());
-    txtBaseMsg->setText(m_console->messageText());
+    // the console's message comes in whole, however long
+    platform::SetTextWhole(txtBaseMsg, m_console->messageText(), kBaseMsgTypedMax);
     if (txtBaseMsg->text().isEmpty())
         txtBaseMsg->setText(QStringLiteral("Test"));
 }
