@@ -5,6 +5,7 @@
 #include "editors/editors.h"
 #include "editors/frmsettings.h"
 #include "editors/settings_rules.h"
+#include "platform/dialogs.h"
 #include "platform/system.h"
 
 #include <QCloseEvent>
@@ -98,7 +99,7 @@ void ShowAccessCodeDialog(QWidget *owner)
     QPointer<frmPassword> dlg = new frmPassword(owner);
     forms::registerWindow("frmPassword", dlg);
     dlg->Form_Load();
-    dlg->exec();
+    platform::ExecModal(dlg);
     if (dlg) {
         forms::unloadWindow("frmPassword");
         delete dlg.data();

@@ -445,7 +445,7 @@ void ShowAdvancedSettings(QWidget *owner)
     QPointer<frmSettings> dlg = new frmSettings(owner);
     forms::registerWindow("frmSettings", dlg);
     dlg->Form_Load();
-    dlg->exec();
+    platform::ExecModal(dlg);
     if (dlg) {
         forms::unloadWindow("frmSettings");
         delete dlg.data();

@@ -340,7 +340,7 @@ void ShowSerialPortSettings(QWidget *owner)
     QPointer<frmSettings_Main> dlg = new frmSettings_Main(owner);
     forms::registerWindow("frmSettings_Main", dlg);
     dlg->Form_Load();
-    dlg->exec();
+    platform::ExecModal(dlg);
     // unloaded on its way out, or by the shut-down meanwhile
     if (dlg) {
         forms::unloadWindow("frmSettings_Main");

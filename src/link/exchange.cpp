@@ -62,6 +62,14 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
     }
 
     gWait.bReplyTimeout = false;
+    // A box or dialog opened during the wait (the exit question, say) holds
+    // it while the timer runs on: a reply it kept the wait from reading is no
+    // time-out. Without one, the time-out stands, also when a late answer
+    // lands in the same poll.
+    bool ranOutUnderBox = false;
+    const int depthAtStart = platform::ModalDepth();
+    const QMetaObject::Connection underBox = QObject::connect(
+        &timer, &platform::Timer::fired, [&] { ranOutUnderBox = platform::ModalDepth() > depthAtStart; });
     // a timer somebody left running would not start a full interval
     timer.setEnabled(false);
     timer.setEnabled(true);
@@ -77,6 +85,7 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
         platform::DoEvents();
         platform::Sleep(kPollMs);
         if (!link) {
+            QObject::disconnect(underBox);
             result.timedOut = true;
             return result;
         }
@@ -86,15 +95,12 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
             gWait.bReplyTimeout = true;
         result.cancelled = cancellable && gWait.bCancelRequested;
         result.found = holdsAny(result.reply, awaited);
-        // A reply that has come in whole is taken, whatever the reply timer
-        // did meanwhile: a box or dialog opened during the wait (the exit
-        // question, say) holds the wait while the timer runs on, and the
-        // reply it kept the wait from reading is no time-out.
-        result.timedOut = gWait.bReplyTimeout && !result.found;
+        result.timedOut = gWait.bReplyTimeout && !(result.found && ranOutUnderBox);
         if (result.cancelled || result.timedOut || result.found)
             break;
     }
 
+    QObject::disconnect(underBox);
     timer.setEnabled(false);
     gWait.bReplyTimeout = false;
     return result;

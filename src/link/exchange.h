@@ -20,14 +20,14 @@ QString TermText(Term term);
 // Time-out argument that leaves the reply time-out in force.
 inline constexpr int kTimeoutAsSet = -1;
 
-// How a wait ended. A cancel can hold together with either of the other two
-// after the same poll; each caller judges them in its own order. A reply
-// found is never timed out, also when the time-out ran out while a box or
-// dialog held the wait and kept the reply from being read.
+// How a wait ended. More than one flag can hold after the same poll; each
+// caller judges them in its own order. A reply found after the time-out ran
+// out while a box or dialog opened during the wait held it is not timed out:
+// the box kept the reply from being read.
 struct ExchangeResult {
     QString reply;             // everything received during the wait, unchanged
     bool cancelled = false;    // the cancel flag was set (cancellable waits only)
-    bool timedOut = false;     // the reply time-out ran out before the reply was found
+    bool timedOut = false;     // the reply time-out ran out
     bool found = false;        // the reply holds one of the awaited texts
     bool writeFailed = false;  // the command could not be written; its box has been shown
 };

@@ -208,7 +208,7 @@ void ShowPortProperties()
     dlg->setAttribute(Qt::WA_DeleteOnClose, false);
     forms::registerWindow("frmProperties", dlg);
     dlg->Form_Load();
-    dlg->exec();
+    platform::ExecModal(dlg);
     // unloaded on its way out, or by the shut-down meanwhile
     if (dlg) {
         forms::unloadWindow("frmProperties");

@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,6 +17,21 @@ PromptHandler &handler()
     static PromptHandler h;
     return h;
 }
+
+int &modalDepth()
+{
+    static int depth = 0;
+    return depth;
+}
+
+// Counts a box or dialog as up while it lives.
+class ModalScope {
+public:
+    ModalScope() { ++modalDepth(); }
+    ~ModalScope() { --modalDepth(); }
+    ModalScope(const ModalScope &) = delete;
+    ModalScope &operator=(const ModalScope &) = delete;
+};
 
 QString &appTitle()
 {
@@ -106,6 +122,7 @@ Reply showPrintDialog(const Prompt &p)
 
 Reply Ask(const Prompt &prompt)
 {
+    const ModalScope up;
     if (handler())
         return handler()(prompt);
     switch (prompt.kind) {
@@ -118,6 +135,14 @@ Reply Ask(const Prompt &prompt)
 }
 
 void SetPromptHandler(PromptHandler h) { handler() = std::move(h); }
+
+int ExecModal(QDialog *dialog)
+{
+    const ModalScope up;
+    return dialog->exec();
+}
+
+int ModalDepth() { return modalDepth(); }
 
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title, int defaultButton)
 {

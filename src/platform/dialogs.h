@@ -7,6 +7,7 @@
 
 class QWidget;
 class QPrinter;
+class QDialog;
 
 namespace platform {
 
@@ -44,6 +45,14 @@ Reply Ask(const Prompt &prompt);
 
 // Installs a handler in place of the real dialogs; an empty handler restores them.
 void SetPromptHandler(PromptHandler handler);
+
+// Shows a dialog of the program's own modally and returns its result.
+int ExecModal(QDialog *dialog);
+
+// How many boxes and modal dialogs are up now (through Ask or ExecModal),
+// one inside another. A wait that one of them was opened from stands still
+// until it is answered.
+int ModalDepth();
 
 // The shapes the program uses.
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title = QString(),

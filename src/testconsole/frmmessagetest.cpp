@@ -630,7 +630,7 @@ void frmMessageTest::mnuRangeTest_Click()
     m_range = new frmRangeTest(this);
     m_range->Form_Load();
     QPointer<frmRangeTest> dialog = m_range;
-    dialog->exec();
+    platform::ExecModal(dialog);
     bMsgTestClosed = false;
     if (!self)
         return;
@@ -745,7 +745,7 @@ void ShowTestConsole(QWidget *owner)
     QPointer<frmMessageTest> console = new frmMessageTest(owner);
     console->Form_Load();
     if (console && !console->unloaded())
-        console->exec();
+        platform::ExecModal(console);
     if (console)
         delete console.data();
 }

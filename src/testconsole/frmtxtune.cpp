@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "link/encoderlink.h"
+#include "platform/dialogs.h"
 #include "platform/system.h"
 #include "testconsole/encodermode.h"
 #include "testconsole/testconsole.h"
@@ -116,7 +117,7 @@ void ShowTransmitterTuning(QWidget *owner)
         return;
     QPointer<frmTXTune> tune = new frmTXTune(owner);
     tune->Form_Load();
-    tune->exec();
+    platform::ExecModal(tune);
     if (tune)
         delete tune.data();
 }

@@ -214,6 +214,38 @@ TEST_F(ExchangeTest, ATimerLeftRunningStartsAFullIntervalForTheNewWait)
     EXPECT_GE(elapsed, 400);
 }
 
+TEST_F(ExchangeTest, AnAnswerLateForItsTimeOutIsTakenOnlyWhereABoxHeldTheWait)
+{
+    // the answer reaches the port and the time-out runs out while something
+    // that runs during the wait holds it
+    bool held = false;
+    const auto answerLate = [&] {
+        peer.write("1\r\n");
+        held = QTest::qWaitFor([this] { return link->MSComm1.InBufferCount() >= 3 && gWait.bReplyTimeout; }, 30000);
+    };
+    // an ordinary handler: the answer came too late, whatever poll reads it
+    QTimer::singleShot(0, answerLate);
+    ExchangeResult r = run(QStringLiteral("CONFIG SERIAL1 IDASCAP?"), Term::CR, true, {QStringLiteral("\r\n")}, 300);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ(r.reply, "1\r\n");
+    expectIdle();
+
+    // a box: the answer it kept the wait from reading is taken
+    held = false;
+    prompts.answerWith([&](const platform::Prompt &) {
+        answerLate();
+        return platform::Reply{platform::Answer::OK, {}, 1};
+    });
+    QTimer::singleShot(0, [] { platform::MsgBox(QStringLiteral("Held"), platform::Buttons::OK, platform::Icon::None); });
+    r = run(QStringLiteral("CONFIG SERIAL1 IDASCAP?"), Term::CR, true, {QStringLiteral("\r\n")}, 300);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(r.found);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.reply, "1\r\n");
+    expectIdle();
+}
+
 TEST_F(ExchangeTest, CancelEndsACancellableWaitAtItsFirstTestOnly)
 {
     gWait.bCancelRequested = true;
