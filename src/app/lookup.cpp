@@ -112,7 +112,7 @@ QString IncBy8WarningText()
 
 void frmTerminal::cmdLookup_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     const QString entry = txLookup->text();
 

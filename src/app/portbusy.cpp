@@ -34,7 +34,11 @@ PortBusyGuard::~PortBusyGuard()
         closeMainWindowLater();
 }
 
-bool PortBusy() { return gRun.bPortBusy; }
+CheckRunningGuard::CheckRunningGuard() { ++gRun.iChecksRunning; }
+
+CheckRunningGuard::~CheckRunningGuard() { --gRun.iChecksRunning; }
+
+bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0; }
 
 EditorClosingGuard::EditorClosingGuard() { ++gRun.iEditorsClosing; }
 

@@ -17,8 +17,21 @@ private:
     bool m_acquired;
 };
 
-// True while an operation holds the port.
-bool PortBusy();
+// Held by the families and groups checks while they run: they let window
+// events through at every step and rewrite the tables as they go.
+class CheckRunningGuard {
+public:
+    CheckRunningGuard();
+    ~CheckRunningGuard();
+    CheckRunningGuard(const CheckRunningGuard &) = delete;
+    CheckRunningGuard &operator=(const CheckRunningGuard &) = delete;
+};
+
+// The one busy rule: true while an operation holds the port (detection,
+// lookup, a read, programming) or a families or groups check runs. Every
+// command that sends to the encoder or reads or rewrites the tables does
+// nothing meanwhile.
+bool Busy();
 
 // Held by a grid editor while its closing steps run (OK's steps, its check,
 // its closing question). The check lets window events through under its

@@ -25,14 +25,14 @@ using platform::Icon;
 
 void frmTerminal::mnuOpen_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     OpenClosePort();
 }
 
 void frmTerminal::mnuProperties_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     if (MSComm1.PortOpen())
         mnuOpen_Click();
@@ -41,7 +41,7 @@ void frmTerminal::mnuProperties_Click()
 
 void frmTerminal::mnuReadDB_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     if (gRun.bV7Firmware)
         ReadEncoderDatabaseV7();
@@ -51,7 +51,7 @@ void frmTerminal::mnuReadDB_Click()
 
 void frmTerminal::mnuWriteDB_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     Answer answer = Answer::Yes;
     if (!gRun.bMatchesEncoder)
@@ -72,7 +72,7 @@ void frmTerminal::mnuWriteDB_Click()
 
 void frmTerminal::mnuSendMsg_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     // no rewriting of the tables by the program is under way from here on
     gRun.bNoModifiedStatus = false;
@@ -93,7 +93,12 @@ void frmTerminal::mnuSendMsg_Click()
     platform::SetDefaultPointer();
 }
 
-void frmTerminal::mnuTXTune_Click() { ShowTransmitterTuning(this); }
+void frmTerminal::mnuTXTune_Click()
+{
+    if (Busy())
+        return;
+    ShowTransmitterTuning(this);
+}
 
 void frmTerminal::mnuQVHelp_Click() { platform::ShellOpen(m_helpFile); }
 
@@ -107,7 +112,12 @@ void frmTerminal::mnuAbout_Click()
 
 void frmTerminal::mnuFileExit_Click() { close(); }
 
-void frmTerminal::mnuPrintDB_Click() { PrintDatabaseReport(); }
+void frmTerminal::mnuPrintDB_Click()
+{
+    if (Busy())
+        return;
+    PrintDatabaseReport();
+}
 
 void frmTerminal::Toolbar1_ButtonClick(const QString &key)
 {
@@ -127,7 +137,7 @@ void frmTerminal::Toolbar1_ButtonClick(const QString &key)
     } else if (key == QLatin1String("program")) {
         mnuWriteDB_Click();
     } else if (key == QLatin1String("read")) {
-        if (PortBusy())
+        if (Busy())
             return;
         Answer answer = Answer::Yes;
         if (!gRun.bMatchesEncoder)

@@ -76,7 +76,7 @@ void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, c
 
 void frmTerminal::mnuNewDB_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     if (platform::MsgBox(NewDatabaseQuestionText(), Buttons::YesNo, Icon::Question, NewDatabaseQuestionTitle()) !=
         Answer::Yes)
@@ -91,7 +91,7 @@ void frmTerminal::mnuNewDB_Click()
 
 void frmTerminal::mnuOpenFile_Click()
 {
-    if (PortBusy())
+    if (Busy())
         return;
     gRun.bNoModifiedStatus = true;
     const QString path = askForFile(platform::Prompt::Kind::OpenFile, OpenDatabaseDialogTitle());
@@ -145,7 +145,7 @@ static bool saveTo(frmTerminal *w, const QString &path)
 
 void frmTerminal::mnuSave_Click()
 {
-    if (PortBusy() || !gRun.bDatabaseChecked)
+    if (Busy() || !gRun.bDatabaseChecked)
         return;
     const QString path = currentFilePath().isEmpty() ? resolveAgainstProgramFolder(gRun.sDBFileName)
                                                      : currentFilePath();
@@ -158,7 +158,7 @@ void frmTerminal::mnuSave_Click()
 
 void frmTerminal::mnuSaveAs_Click()
 {
-    if (PortBusy() || !gRun.bDatabaseChecked)
+    if (Busy() || !gRun.bDatabaseChecked)
         return;
     const QString path = askForFile(platform::Prompt::Kind::SaveFile, SaveDatabaseDialogTitle());
     if (path.isEmpty())

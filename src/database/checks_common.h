@@ -3,6 +3,7 @@
 // the marks they leave in an editor's grid and their closing message box.
 #pragma once
 
+#include "app/portbusy.h"
 #include "database/state.h"
 
 #include <QPointer>
@@ -35,7 +36,9 @@ inline bool FitsInt32(long long v) { return v >= -2147483648LL && v <= 214748364
 // `v` in decimal, padded on the left with "0" to at least `width` characters.
 QString PadNumber(long long v, int width);
 
-// The cancel box and the hourglass while a check runs.
+// The cancel box and the hourglass while a check runs. While it lives the
+// program counts a check as running: the commands that use the encoder or
+// the tables wait for it.
 class CheckProgress {
 public:
     explicit CheckProgress(const QString &boxText) : m_text(boxText) {}
@@ -53,6 +56,7 @@ public:
 private:
     QString m_text;
     bool m_shown = false;
+    CheckRunningGuard m_running;
 };
 
 // Marks on the grid of the editor that runs a check. Every call does nothing

@@ -119,6 +119,8 @@ struct RunState {
     // an encoder operation (detection, lookup, transfer) is using the port;
     // commands that would start another one do nothing meanwhile
     bool bPortBusy = false;
+    // a families or groups check is running (it lets window events through)
+    int iChecksRunning = 0;
     // the configuration was edited while the running transfer was under way
     bool bEditedDuringTransfer = false;
     // the user confirmed leaving while an operation held the port: it is

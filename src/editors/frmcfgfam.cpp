@@ -808,8 +808,9 @@ void frmCfgFam::cmdOK_Click()
 bool frmCfgFam::finishEditing()
 {
     // the check would share the cancel box with the operation that waits on
-    // the port: nothing is done until the port is free
-    if (gRun.bFamiliesEdited && PortBusy())
+    // the port or with the other editor's check: nothing is done until that
+    // has ended
+    if (gRun.bFamiliesEdited && Busy())
         return false;
     hideEditors();
     fgFamilies->setCol(colNumber);

@@ -321,8 +321,9 @@ void frmCfgGroup::cmdOK_Click()
 bool frmCfgGroup::finishEditing()
 {
     // the check would share the cancel box with the operation that waits on
-    // the port: nothing is done until the port is free
-    if (gRun.bGroupsEdited && PortBusy())
+    // the port or with the other editor's check: nothing is done until that
+    // has ended
+    if (gRun.bGroupsEdited && Busy())
         return false;
     txtGrp->hide();
     cmbMsg->hide();
