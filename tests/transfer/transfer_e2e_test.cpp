@@ -6,6 +6,8 @@
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "editors/editors.h"
+#include "editors/frmcfggroup.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
 #include "platform/system.h"
@@ -25,6 +27,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <functional>
@@ -673,6 +676,59 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+}
+
+// The groups check lets window events through at every step, and a transfer
+// at every wait: nothing that talks to the encoder or reads or rewrites the
+// tables starts inside either.
+TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckOrATransfer)
+{
+    connect(8);
+    ApplyNewDatabase(gDb);
+    GroupRow &g1 = gDb.Groups[0];
+    g1[grpActive] = "1";
+    g1[grpComplete] = "YES";
+    g1[grpGroupID] = "12";
+    g1[grpPagerID1] = "555";  // in no family: the check blanks it
+    w->ToolbarButtonByKey("group")->trigger();
+    auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor->txtGrp, "3");
+    prompts.allowUnexpected(true);
+    QTimer duringCheck;
+    duringCheck.setInterval(0);
+    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded())
+            return;
+        duringCheck.stop();
+        w->mnuWriteDB_Click();
+        w->mnuReadDB_Click();
+        w->mnuPrintDB_Click();
+    });
+    duringCheck.start();
+    editor->cmdOK->click();
+    EXPECT_FALSE(duringCheck.isActive());
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_EQ(gDb.Groups[0][grpPagerID1], "0000");
+
+    // transmitter tuning does not open during programming
+    bool tuningOpened = false;
+    onExchange("G 20 ", [&] {
+        QTimer::singleShot(0, [&] {
+            if (QWidget *tune = forms::window("frmTXTune")) {
+                tuningOpened = true;
+                tune->close();
+            }
+        });
+        w->mnuTXTune_Click();
+    });
+    program();
+    EXPECT_FALSE(tuningOpened);
+    EXPECT_EQ(sim->exchangeCount(), 96);
+    EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
     expectCleanExit();
 }
 
