@@ -21,23 +21,31 @@ FamilyRow NewDatabaseFamilyRow()
                      QString()};
 }
 
+GroupRow NewDatabaseGroupRow()
+{
+    GroupRow row;
+    row[grpGroupID] = QStringLiteral("0000");
+    row[grpActive] = QStringLiteral("0");
+    row[grpTrigger1Active] = QStringLiteral("0");
+    row[grpTrigger1Msg] = QStringLiteral("00");
+    row[grpTrigger2Active] = QStringLiteral("0");
+    row[grpTrigger2Msg] = QStringLiteral("00");
+    row[grpTimerActive] = QStringLiteral("0");
+    row[grpTimerMsg] = QStringLiteral("00");
+    for (int k = grpPagerID1; k <= grpPagerID20; ++k)
+        row[k] = QStringLiteral("0000");
+    return row;
+}
+
 void ApplyNewDatabase(PagerDatabase &db)
 {
     for (auto &row : db.Families)
         row = NewDatabaseFamilyRow();
     for (auto &row : db.Groups) {
-        row[grpGroupID] = QStringLiteral("0000");
-        row[grpActive] = QStringLiteral("0");
-        row[grpTrigger1Active] = QStringLiteral("0");
-        row[grpTrigger1Msg] = QStringLiteral("00");
-        row[grpTrigger2Active] = QStringLiteral("0");
-        row[grpTrigger2Msg] = QStringLiteral("00");
-        row[grpTimerActive] = QStringLiteral("0");
-        row[grpTimerMsg] = QStringLiteral("00");
-        for (int k = grpPagerID1; k <= grpPagerID20; ++k)
-            row[k] = QStringLiteral("0000");
-        row[grpComplete].clear();
         // the Reference is the user's own note and survives New Database
+        const QString reference = row[grpReference];
+        row = NewDatabaseGroupRow();
+        row[grpReference] = reference;
     }
     for (auto &msg : db.CannedMessages)
         msg.clear();

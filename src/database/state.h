@@ -153,6 +153,7 @@ void ResetSharedState();
 // The values of an unused record; New Database gives every family and group
 // row these values (`Reference` kept) and empties the canned messages.
 FamilyRow NewDatabaseFamilyRow();
+GroupRow NewDatabaseGroupRow();  // `Complete` and `Reference` empty
 void ApplyNewDatabase(PagerDatabase &db);
 
 // Derived values of family row r: last pager ID and last capcode.

@@ -31,3 +31,10 @@ void ShowTablesAfreshInOpenEditors()
     if (auto *m = qobject_cast<frmCfgMsg *>(forms::window("frmCfgMsg")))
         m->Refill();
 }
+
+void ShowCapcodeStepInOpenEditors()
+{
+    // only the families grid works anything out by the step
+    if (auto *f = qobject_cast<frmCfgFam *>(forms::window("frmCfgFam")))
+        f->Refill();
+}

@@ -15,6 +15,10 @@ void ShowMessagesEditor();
 // on the new text, so that nothing the user goes on typing there stores
 // what the grid showed before.
 void ShowTablesAfreshInOpenEditors();
+// The capcode step (increment by 8) changed while the tables stayed: the
+// families editor, if open, shows its label and every End Capcode by the new
+// step, through the same refill as above.
+void ShowCapcodeStepInOpenEditors();
 
 // The settings dialogs: modal, owned by `owner`.
 void ShowSerialPortSettings(QWidget *owner);  // "frmSettings_Main"

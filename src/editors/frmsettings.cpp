@@ -4,6 +4,7 @@
 #include "app/frmterminal.h"
 #include "database/state.h"
 #include "editors/editorcommon.h"
+#include "editors/editors.h"
 #include "editors/settings_rules.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -272,6 +273,7 @@ void frmSettings::chkIncCapby8_Click()
     gSettings.bIncCapBy8 = chkIncCapby8->isChecked();
     if (frmTerminal *w = forms::terminal())
         w->ShowIncBy8Label();
+    ShowCapcodeStepInOpenEditors();
     changed();
 }
 

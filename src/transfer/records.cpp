@@ -126,9 +126,16 @@ QString ReplyValue(const QString &reply) { return reply.size() < 2 ? QString() :
 int ReadGroupReply(const QString &reply, GroupRow &row)
 {
     const SplitResult tokens = SplitFields(ReplyValue(reply), kBlank);
-    for (int f = 0; f < kGroupWireFields; ++f)
+    // the encoder's short answer for an unused group carries no pager IDs: a
+    // field the reply leaves out keeps its value, and one that holds nothing
+    // takes the unused group's value, so that the group programs back whole
+    const GroupRow unused = NewDatabaseGroupRow();
+    for (int f = 0; f < kGroupWireFields; ++f) {
         if (tokens.has(f + kFirstFieldToken))
             row[f] = tokens.fields[f + kFirstFieldToken];
+        else if (row[f].isEmpty())
+            row[f] = unused[f];
+    }
     row[grpComplete] = kYes;
     return tokens.count();
 }

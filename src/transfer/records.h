@@ -62,7 +62,8 @@ bool HasRecordAck(const QString &reply);
 QString ReplyValue(const QString &reply);
 
 // Group reply "L n f0 .. f27" CR LF into the row: each token present sets its
-// field, missing ones leave the field as it was, extra ones are ignored.
+// field, missing ones leave the field as it was (one that holds nothing takes
+// the unused group's value: "0000" for a pager ID), extra ones are ignored.
 // Complete becomes "YES"; Reference is untouched. Returns the token count.
 int ReadGroupReply(const QString &reply, GroupRow &row);
 

@@ -6,15 +6,19 @@
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "editors/frmcfgfam.h"
+#include "editors/frmsettings.h"
 #include "platform/grid.h"
 #include "support/appfixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+
+#include <memory>
 
 using namespace testing_support;
 using platform::Answer;
@@ -118,6 +122,33 @@ TEST_F(FamiliesEditor, LoadWorksOutEndsByStepAndStoredLength)
     EXPECT_EQ(text(4, 6), "");
     EXPECT_EQ(gDb.Families[3][famStartCap], "0000000");
     EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is ON");
+}
+
+TEST_F(FamiliesEditor, TheOpenEditorFollowsTheStepSetInTheAdvancedSettings)
+{
+    gSettings.bIncCapBy8 = true;
+    gDb.Families[0] = sample();
+    gDb.Families[0][famStartCap] = "0100000";
+    gDb.Families[0][famPagerQty] = "050";
+    ASSERT_TRUE(open());
+    EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is ON");
+    EXPECT_EQ(text(1, 6), "0100392");
+
+    // the advanced settings open over the editor and turn the step off
+    auto settings = std::make_unique<frmSettings>(term);
+    settings->Form_Load();
+    settings->show();
+    settings->chkIncCapby8->click();
+    EXPECT_EQ(term->lblIncBy8->text(), "Increment Capcodes by 8 Mode is OFF");
+    EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is OFF");
+    EXPECT_EQ(text(1, 6), "0100049");
+    EXPECT_EQ(g->CellForeColorAt(1, 6), colours::DarkGrey);
+    // and on again
+    settings->chkIncCapby8->click();
+    EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is ON");
+    EXPECT_EQ(text(1, 6), "0100392");
+    EXPECT_FALSE(gRun.bLoading);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(FamiliesEditor, LoadShowsOffFamiliesGreyOrEmpty)

@@ -371,8 +371,9 @@ TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyIm
 }
 
 // A factory encoder keeps groups of eight fields: read into a fresh program
-// they leave the twenty pager IDs empty, and what was read must still go back,
-// from memory and from the file saved after the read.
+// their twenty pager IDs are unused ones, and what was read goes back whole,
+// from memory and from the file saved after the read, also into an encoder
+// that refuses a record with an empty field.
 class FactoryEncoder : public DatabaseTransfer, public ::testing::WithParamInterface<int> {};
 
 TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
@@ -383,16 +384,20 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     encsim::Database store = encsim::Database::blank();
     store.families[49] = QStringList{QStringLiteral("0")};
     sim->setDatabase(store);
+    sim->withEncoder([](encsim::Encoder &e) { e.setRefuseEmptyFields(true); });
     read();
     ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     program();
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
     EXPECT_EQ(sim->database().families[49].join(u' '), "0 0000000 5 A 3 000 0000 00 00");
-    // the empty pager IDs go out as blanks in a row:
-    // 2 + "019d56" 361 + "L 1 0 0 0 0 0 0 0 0" 770 + 20 x 32 + 13 + 13 + 3 = 1829 = 0x725
-    EXPECT_TRUE(received().contains(QByteArray("\x02" "019d56\rL 1 0 0 0 0 0 0 0 0") + QByteArray(20, ' ')
-                                    + QByteArray("\r\x03" "725\r")));
+    // the group's twenty pager IDs go out as unused ones, no field empty:
+    // 2 + "019d56" 361 + "L 5 0 0 0 0 0 0 0 0" 801 + 20 x " 0000" 224 + 13 + 13 + 3 = 5673, 0x629 kept
+    QByteArray group5("\x02" "019d56\rL 5 0 0 0 0 0 0 0 0");
+    for (int k = 1; k <= 20; ++k)
+        group5 += " 0000";
+    EXPECT_TRUE(received().contains(group5 + "\r\x03" "629\r"));
+    EXPECT_EQ(sim->database().groups[4].join(u' '), "0 0 0 0 0 0 0 0" + QString(" 0000").repeated(20));
     // and they print as unset ones: the report is two whole pages
     const QString pdf = path("factory.pdf");
     prompts.answerWith([&](const platform::Prompt &p) {

@@ -692,6 +692,8 @@ QByteArray Encoder::programRecord(const QString &text)
     QStringList tokens;
     if (!tail.isEmpty())
         tokens = tail.mid(1).split(u' ', Qt::KeepEmptyParts);
+    if (m_refuseEmptyFields && tokens.contains(QString()))
+        return nak();
     if (letter == u'L')
         m_db.groups[n - 1] = tokens;
     else

@@ -148,6 +148,11 @@ public:
     Database &database() { return m_db; }
     const Database &database() const { return m_db; }
     void setDatabase(const Database &db) { m_db = db; }
+    // A strict encoder refuses (NAK CR) a group or family record that holds an
+    // empty field: two blanks in a row, or a blank at its end. Off: the record
+    // is stored with its empty fields.
+    bool refusesEmptyFields() const { return m_refuseEmptyFields; }
+    void setRefuseEmptyFields(bool on) { m_refuseEmptyFields = on; }
 
     // Settings by their lower-case key ("maxbatch", "serial1 flow", "capby8", ...);
     // only the keys of the encoder's own firmware family exist.
@@ -211,6 +216,7 @@ private:
     int m_pagingSpeed;
     Mode m_mode;
     Database m_db;
+    bool m_refuseEmptyFields = false;
     QMap<QString, QString> m_settings;
     QMap<QString, QByteArray> m_lookupAnswers;
     QList<ArmedFault> m_faults;
