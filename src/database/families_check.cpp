@@ -1,5 +1,6 @@
 #include "database/families_check.h"
 
+#include "editors/editorcommon.h"
 #include "platform/grid.h"
 
 #include <optional>
@@ -234,6 +235,8 @@ bool CheckFamiliesDatabase(platform::FlexGrid *grid, FamiliesCheckOutcome *outco
     if (out.correctedPasses > 0)
         gRun.bFamilyFieldsAdjusted = true;
     progress.close();
+    if (out.corrected)
+        MarkMatchingViewModified();
     switch (out.end) {
     case FamiliesCheckEnd::Finished:
         gRun.bFamiliesEdited = false;

@@ -22,6 +22,14 @@ void EditorChanged(EditorKind kind)
         w->MarkConfigModified();
 }
 
+void MarkMatchingViewModified()
+{
+    if (!gRun.bMatchesEncoder || gRun.bExiting)
+        return;
+    if (frmTerminal *w = forms::terminal())
+        w->MarkConfigModified();
+}
+
 void ShowTablesAfreshInOpenEditors()
 {
     if (auto *f = qobject_cast<frmCfgFam *>(forms::window("frmCfgFam")))

@@ -19,3 +19,9 @@ enum class EditorKind { Grid, SettingsDialog };
 // the program fills controls itself (bLoading) and, for the grid editors,
 // while the program rewrites the tables (bNoModifiedStatus).
 void EditorChanged(EditorKind kind);
+
+// A step an editor runs on closing changed what the encoder holds: a check
+// corrected a field, or an incomplete record the user let go was erased. A
+// view that matched the encoder is marked modified; one that did not keeps
+// its status line.
+void MarkMatchingViewModified();

@@ -816,6 +816,7 @@ bool frmCfgFam::finishEditing()
     fgFamilies->setCol(colNumber);
     // the pass judges one family at a time and keeps no verdict: the one the
     // closing question reads is left as it was
+    bool erased = false;
     for (int r = 1; r <= kFamilyCount; ++r) {
         FamilyRow &f = gDb.Families[size_t(r - 1)];
         if (FamilyComplete(f)) {
@@ -823,12 +824,16 @@ bool frmCfgFam::finishEditing()
             continue;
         }
         f[famComplete].clear();
+        const FamilyRow before = f;
         if (EraseIncompleteFamily(f)) {
             fgFamilies->setRow(r);
             cell(colActive, QStringLiteral("OFF"));
             fgFamilies->setCellBackColor(colours::Red);
         }
+        erased = erased || f != before;
     }
+    if (erased)
+        MarkMatchingViewModified();
     if (gRun.bFamiliesEdited) {
         const QPointer<frmCfgFam> self(this);
         FamiliesCheckOutcome outcome;

@@ -21,6 +21,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 using namespace groupsgrid;
 using platform::Answer;
 using platform::Buttons;
@@ -416,7 +418,20 @@ bool frmCfgGroup::Form_QueryUnload()
     return platform::MsgBox(kIncompleteText, Buttons::YesNo, Icon::Question, kIncompleteTitle) != Answer::Yes;
 }
 
-void frmCfgGroup::Form_Unload() { ResetIncompleteGroups(gDb.Groups); }
+void frmCfgGroup::Form_Unload()
+{
+    const GroupTable before = gDb.Groups;
+    ResetIncompleteGroups(gDb.Groups);
+    // the Reference is the user's own note: the encoder never holds it
+    for (int g = 0; g < kGroupCount; ++g) {
+        const GroupRow &was = before[size_t(g)];
+        const GroupRow &now = gDb.Groups[size_t(g)];
+        if (!std::equal(was.begin(), was.begin() + grpComplete, now.begin())) {
+            MarkMatchingViewModified();
+            return;
+        }
+    }
+}
 
 void frmCfgGroup::closeEvent(QCloseEvent *e)
 {

@@ -463,6 +463,7 @@ TEST_F(GroupsEditor, OkRunsTheCheckAndStaysOpenOnTheBlankedFields)
     gRun.bDatabaseChecked = false;
     frmCfgGroup *e = open();
     click(e, 1, 1);  // an edit
+    EXPECT_FALSE(modified());
     prompts.answer(Answer::OK);
     e->cmdOK->click();
     ASSERT_EQ(prompts.count(), 1);
@@ -470,6 +471,8 @@ TEST_F(GroupsEditor, OkRunsTheCheckAndStaysOpenOnTheBlankedFields)
     EXPECT_TRUE(e->isVisible());
     EXPECT_FALSE(e->txtGrp->isVisible());
     EXPECT_EQ(pager(1, 2), "0000");
+    // the view no longer holds what the encoder holds
+    EXPECT_TRUE(modified());
     EXPECT_EQ(e->fgGroups->TextMatrix(5, 1), "");
     EXPECT_EQ(e->fgGroups->CellBackColorAt(5, 1), colour::LightCyan);
     EXPECT_TRUE(gRun.bDatabaseChecked);
