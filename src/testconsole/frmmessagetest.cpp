@@ -404,7 +404,14 @@ void frmMessageTest::sendThroughEngine(bool fromSendButton)
 void frmMessageTest::Check1_Click()
 {
     if (Check1->isChecked()) {
+        QPointer<frmMessageTest> self = this;
         OpenCommLogFile();
+        // the box shows whether a log file is open: after a cancelled or
+        // failed opening it is cleared, and nothing is closed a second time
+        if (self && iLogFileNum == 0) {
+            const QSignalBlocker block(Check1);
+            Check1->setChecked(false);
+        }
     } else {
         CloseCommLogFile();
     }
