@@ -40,8 +40,6 @@ using platform::Buttons;
 using platform::Icon;
 
 namespace {
-constexpr int kRangeWaitPollMs = 10;
-
 qint64 NowSecs() { return QDateTime::currentSecsSinceEpoch(); }
 }  // namespace
 
@@ -347,6 +345,12 @@ void frmMessageTest::cmdSendMsg_Click()
     // one exchange on the link at a time: a click during a send is ignored
     if (PageInProgress())
         return;
+    // a stopped range test whose last tick is still to come ends now: that
+    // tick would cut the page's reply wait short
+    if (m_rangeTickArmed) {
+        Timer1.setEnabled(false);
+        rangeTick();
+    }
     if (gLink)
         gLink->Timer2.setInterval(10000);
     if (!checkPage(txtPIN->text(), messageText()))
@@ -404,7 +408,14 @@ void frmMessageTest::sendThroughEngine(bool fromSendButton)
 void frmMessageTest::Check1_Click()
 {
     if (Check1->isChecked()) {
+        QPointer<frmMessageTest> self = this;
         OpenCommLogFile();
+        // the box shows whether a log file is open: after a cancelled or
+        // failed opening it is cleared, and nothing is closed a second time
+        if (self && iLogFileNum == 0) {
+            const QSignalBlocker block(Check1);
+            Check1->setChecked(false);
+        }
     } else {
         CloseCommLogFile();
     }
@@ -422,6 +433,8 @@ void frmMessageTest::Timer1_Timer()
         ++m_flashes;
         QApplication::alert(this, 500);
     }
+    if (m_rangeTickArmed)
+        rangeTick();
 }
 
 // ---- closing ---------------------------------------------------------------
@@ -474,6 +487,7 @@ void frmMessageTest::Form_Unload()
     if (self) {
         mnuRangeTest->setText(QStringLiteral("Start &Range Test"));
         unloadRangeDialog();
+        m_rangeTickArmed = false;
         Timer1.setEnabled(false);
         Timer2.setEnabled(false);
         cmdSendMsg->setEnabled(true);
@@ -648,7 +662,11 @@ void frmMessageTest::rangeStart()
     m_rangeBase = m_range->txtBaseMsg->text();
     setWindowTitle(RangeCountdownCaption(gRun.sBrand, iRangeCycleSecs));
     m_nextRangeMsg = NowSecs() + iRangeCycleSecs;
-    Timer1.setEnabled(true);
+    m_rangePage = 0;
+    m_rangeTickArmed = false;
+    // the console's tick would also end the reply wait of a page still under way
+    if (!PageInProgress())
+        Timer1.setEnabled(true);
     Timer2.setEnabled(true);
 }
 
@@ -683,57 +701,93 @@ void frmMessageTest::unloadRangeDialog()
 
 QString frmMessageTest::rangeBaseMessage() const { return m_range ? m_range->txtBaseMsg->text() : m_rangeBase; }
 
+// The range test works on ticks and never waits in one: Timer2 ticks until
+// the link is free for the first page (a page sent before the test started
+// may still wait for its answer), then Timer1's one-shot ticks count down to
+// each next page. Each tick does its step and returns, so a wait or a box it
+// came in under goes on as soon as it can; and a page goes out only while
+// nothing else waits, so that it never holds up a box answered meanwhile.
 void frmMessageTest::Timer2_Timer()
 {
     if (!gRun.bRangeTestRunning)
         return;  // set up but not started: nothing to do
-    gWait.bTimer1Expired = false;
-    Timer2.setEnabled(false);
-    if (m_unloaded)
+    if (m_unloaded) {
+        Timer2.setEnabled(false);
         return;  // the closing has begun: no page goes out
+    }
     if (bMsgTestClosed) {
+        gWait.bTimer1Expired = false;
+        Timer2.setEnabled(false);
         close();
         return;
     }
+    if (PageInProgress() || boxInFront())
+        return;  // the page under way, or the box, ends first; a later tick starts the run
+    gWait.bTimer1Expired = false;
+    Timer2.setEnabled(false);
+    rangeStep();
+}
 
-    QPointer<frmMessageTest> self = this;
-    // A run stopped and started again before this loop saw its next tick
-    // belongs to a loop of its own: this one then leaves quietly.
-    const int run = m_rangeRun;
-    int16_t page = 0;
-    for (;;) {
-        page = NextPageNumber(page);
-        setMessageText(RangePageText(rangeBaseMessage(), page));
-        setWindowTitle(RangeCountdownCaption(gRun.sBrand, 0));
-        SendCurrentPage();
-        if (!self || m_unloaded || run != m_rangeRun)
-            return;
+bool frmMessageTest::boxInFront() const
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal != this;
+}
 
-        // count the seconds down to the next page, one tick at a time
-        for (;;) {
-            Timer1.setEnabled(true);
-            while (!gWait.bTimer1Expired) {
-                platform::Sleep(kRangeWaitPollMs);
-                if (!self || m_unloaded)
-                    return;
-                if (!Timer1.Enabled() && !gWait.bTimer1Expired)
-                    break;  // stopped under the wait: take it as the tick
-            }
-            gWait.bTimer1Expired = false;
-            if (run != m_rangeRun)
-                return;
-            if (!gRun.bRangeTestRunning) {
-                setWindowTitle(PagingTestCaption(gRun.sBrand));
-                return;
-            }
-            const qint64 now = NowSecs();
-            if (now > m_nextRangeMsg) {
-                m_nextRangeMsg = now + iRangeCycleSecs;
-                break;
-            }
-            setWindowTitle(RangeCountdownCaption(gRun.sBrand, int(m_nextRangeMsg - now)));
-        }
+void frmMessageTest::rangeTick()
+{
+    m_rangeTickArmed = false;
+    if (!gRun.bRangeTestRunning) {
+        // stopped: the run ends here (the tick stays with any page that waits on it)
+        setWindowTitle(PagingTestCaption(gRun.sBrand));
+        return;
     }
+    if (PageInProgress()) {
+        // the tick belongs to the page that waits on it: go on once the link is free
+        Timer2.setEnabled(true);
+        return;
+    }
+    gWait.bTimer1Expired = false;
+    rangeStep();
+}
+
+void frmMessageTest::rangeStep()
+{
+    if (m_rangePage != 0) {
+        const qint64 now = NowSecs();
+        if (now <= m_nextRangeMsg) {
+            setWindowTitle(RangeCountdownCaption(gRun.sBrand, int(m_nextRangeMsg - now)));
+            armRangeTick();
+            return;
+        }
+        if (boxInFront()) {
+            armRangeTick();  // due: it goes out at the first tick after the box
+            return;
+        }
+        m_nextRangeMsg = now + iRangeCycleSecs;
+    }
+    sendRangePage();
+}
+
+void frmMessageTest::sendRangePage()
+{
+    QPointer<frmMessageTest> self = this;
+    const int run = m_rangeRun;
+    m_rangePage = NextPageNumber(m_rangePage);
+    setMessageText(RangePageText(rangeBaseMessage(), m_rangePage));
+    setWindowTitle(RangeCountdownCaption(gRun.sBrand, 0));
+    SendCurrentPage();
+    // A run stopped and started again while the page was out counts on its
+    // own; a stopped one ends at the next tick.
+    if (!self || m_unloaded || run != m_rangeRun)
+        return;
+    armRangeTick();
+}
+
+void frmMessageTest::armRangeTick()
+{
+    m_rangeTickArmed = true;
+    Timer1.setEnabled(true);
 }
 
 // ---- the Test menu's command -----------------------------------------------

@@ -110,6 +110,15 @@ private:
     void rangeStop();
     void unloadRangeDialog();
     QString rangeBaseMessage() const;
+    // The running test's work on one tick, each step returning at once: the
+    // page that is due (sent when the link is free), or the countdown to it.
+    void rangeStep();
+    void sendRangePage();
+    void armRangeTick();
+    void rangeTick();
+    // A box or dialog is open in front of the console: a page sent now would
+    // wait under it and hold up its answer.
+    bool boxInFront() const;
 
     QPointer<frmRangeTest> m_range;
     QString m_rangeBase;         // base message of the running test
@@ -121,7 +130,9 @@ private:
     // the program put in
     static constexpr int kTestMessageMaxLength = 251;
     qsizetype m_messageMax = kTestMessageMaxLength;
-    int m_rangeRun = 0;          // counts the runs started; a loop serves only its own run
+    int m_rangeRun = 0;          // counts the runs started; a page serves only its own run
+    int16_t m_rangePage = 0;     // number of the run's latest page; 0 before its first
+    bool m_rangeTickArmed = false;  // Timer1 runs for the range test's countdown
     int m_flashes = 0;
     bool m_flashState = false;
 };

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "paging/commlog.h"
 #include "paging/frames.h"
 #include "platform/system.h"
 #include "support/checked.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -330,6 +332,43 @@ TEST_F(ConsoleSim, Comp1WithoutDefaultPagerFallsBackToTapAndNeverShows)
                      "The Protocol has been set to TAP"}));
     EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
     EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
+}
+
+TEST_F(ConsoleSim, LogToFileIsClearedWhenNoLogFileCouldBeOpened)
+{
+    openWithEncoder();
+    const QString missing = QDir(appDir()).filePath(QStringLiteral("no such folder/comm.log"));
+    bool tickedAfterCancel = true, tickedAfterFailure = true;
+    int boxesAfterCancel = -1;
+    int logLines = -1;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        prompts.answerFile(QString());  // Cancel
+        c->Check1->click();
+        tickedAfterCancel = c->Check1->isChecked();
+        boxesAfterCancel = prompts.count();
+        prompts.answerFile(missing);
+        prompts.answer(Answer::OK);
+        c->Check1->click();
+        tickedAfterFailure = c->Check1->isChecked();
+        logLines = c->lb_log->count();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_FALSE(tickedAfterCancel);
+    EXPECT_EQ(boxesAfterCancel, 1);
+    EXPECT_FALSE(tickedAfterFailure);
+    // the dialog, the dialog again and the failure's box; nothing more
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.seen()[0].title, "Open Communications Log File");
+    EXPECT_EQ(prompts.seen()[1].title, "Open Communications Log File");
+    EXPECT_EQ(prompts.last().text, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().icon, platform::Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, platform::Buttons::OK);
+    EXPECT_EQ(iLogFileNum, 0);
+    EXPECT_EQ(logLines, 0);
     EXPECT_EQ(encoder->wire(), kReboot + kPrgmMode);
 }
 
@@ -733,6 +772,69 @@ TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
     EXPECT_EQ(wire, kReboot + block + block + kPrgmMode);
     ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(Last(log), "ERROR - Test Closing, Not Retried - Msg Discarded");
+}
+
+TEST_F(ConsolePeer, ARangeTestStartedDuringABusyPageSendsThatPageAndThenItsOwn)
+{
+    PtyPeer peer;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
+    const QByteArray block = bytes(paging::TapPageBlock("123", "hi"));
+    const QByteArray rangeBlock = bytes(paging::TapPageBlock("123", "Range 1"));
+    QByteArray wire;
+    qsizetype copiesAnswered = 0, rangeAnswered = 0;
+    int busy = 0;
+    bool rangeTicked = false;
+    QStringList log;
+    // the paging system answers the page busy until the range test, started
+    // meanwhile, has had a tick; then it takes the page, and the range page
+    QTimer pagingSystem;
+    QObject::connect(&pagingSystem, &QTimer::timeout, [&] {
+        wire += peer.readNow();
+        for (; wire.count(block) > copiesAnswered; ++copiesAnswered) {
+            if (!rangeTicked)
+                ++busy;
+            peer.write(rangeTicked ? QByteArray("\x06\r") : QByteArray("\x1e" "111\r"));
+        }
+        for (; wire.count(rangeBlock) > rangeAnswered; ++rangeAnswered)
+            peer.write("\x06\r");
+    });
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        keepLogWhenClosed(c, log);
+        QObject::connect(&c->Timer2, &platform::Timer::fired,
+                         [&] { rangeTicked = rangeTicked || gRun.bRangeTestRunning; });
+        c->txtPIN->setText("123");
+        c->setMessageText("hi");
+        pagingSystem.start(1);
+        platform::SetTimeScale(1.0);  // each answer has a full tick, however busy the machine
+        c->cmdSendMsg->click();
+    });
+    RunWhen([&] { return busy > 0; }, [] { console()->mnuRangeTest->trigger(); });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [] {
+        rangeDialog()->txtBaseMsg->setText("Range");
+        rangeDialog()->cmdStart->click();  // a cycle of 30 s: one page goes out
+    });
+    QElapsedTimer clock;
+    clock.start();
+    RunWhen([&] { return rangeAnswered > 0 || clock.elapsed() > 20000; }, [] {
+        platform::SetTimeScale(0.05);  // the closing's own wait
+        if (gRun.bRangeTestRunning)
+            console()->cmdSendMsg->click();  // reads "&Stop"
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    pagingSystem.stop();
+    EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    if (!wire.endsWith(kPrgmMode))
+        wire += peer.readUntil(kPrgmMode);
+    ASSERT_GT(busy, 0);
+    EXPECT_EQ(wire, kReboot + block.repeated(busy + 1) + rangeBlock + kPrgmMode);
+    QStringList expected{"TAP Output: PIN - '123', MSG - 'hi'"};
+    for (int i = 0; i < busy; ++i)
+        expected << "Encoder: <RS>111<CR>" << "Paging System Busy - Retrying"
+                 << "Retry TAP Output: PIN - '123', MSG - 'hi'";
+    expected << "Encoder: <ACK><CR>" << "TAP Output: PIN - '123', MSG - 'Range 1'" << "Encoder: <ACK><CR>";
+    EXPECT_EQ(log, expected);
 }
 
 // ---- the archive buttons ---------------------------------------------------
