@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QList>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -18,17 +19,18 @@ PromptHandler &handler()
     return h;
 }
 
-int &modalDepth()
+// The boxes (null) and modal dialogs up now, innermost last.
+QList<const QDialog *> &modalStack()
 {
-    static int depth = 0;
-    return depth;
+    static QList<const QDialog *> stack;
+    return stack;
 }
 
 // Counts a box or dialog as up while it lives.
 class ModalScope {
 public:
-    ModalScope() { ++modalDepth(); }
-    ~ModalScope() { --modalDepth(); }
+    explicit ModalScope(const QDialog *dialog = nullptr) { modalStack().append(dialog); }
+    ~ModalScope() { modalStack().removeLast(); }
     ModalScope(const ModalScope &) = delete;
     ModalScope &operator=(const ModalScope &) = delete;
 };
@@ -138,11 +140,18 @@ void SetPromptHandler(PromptHandler h) { handler() = std::move(h); }
 
 int ExecModal(QDialog *dialog)
 {
-    const ModalScope up;
+    const ModalScope up(dialog);
     return dialog->exec();
 }
 
-int ModalDepth() { return modalDepth(); }
+int ModalDepth() { return int(modalStack().size()); }
+
+bool ModalOpenAbove(const QDialog *dialog)
+{
+    const QList<const QDialog *> &stack = modalStack();
+    const qsizetype at = stack.lastIndexOf(dialog);
+    return at < 0 ? !stack.isEmpty() : at < stack.size() - 1;
+}
 
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title, int defaultButton)
 {

@@ -54,6 +54,11 @@ int ExecModal(QDialog *dialog);
 // until it is answered.
 int ModalDepth();
 
+// True while a box or modal dialog is up in front of `dialog` (opened after
+// it through Ask or ExecModal); for a dialog not shown through ExecModal,
+// while any is up.
+bool ModalOpenAbove(const QDialog *dialog);
+
 // The shapes the program uses.
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title = QString(),
               int defaultButton = 1);

@@ -728,11 +728,7 @@ void frmMessageTest::Timer2_Timer()
     rangeStep();
 }
 
-bool frmMessageTest::boxInFront() const
-{
-    const QWidget *modal = QApplication::activeModalWidget();
-    return modal && modal != this;
-}
+bool frmMessageTest::boxInFront() const { return platform::ModalOpenAbove(this); }
 
 void frmMessageTest::rangeTick()
 {
