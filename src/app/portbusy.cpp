@@ -34,10 +34,6 @@ PortBusyGuard::~PortBusyGuard()
         closeMainWindowLater();
 }
 
-CheckRunningGuard::CheckRunningGuard() { ++gRun.iChecksRunning; }
-
-CheckRunningGuard::~CheckRunningGuard() { --gRun.iChecksRunning; }
-
 bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0; }
 
 EditorClosingGuard::EditorClosingGuard() { ++gRun.iEditorsClosing; }

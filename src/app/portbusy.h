@@ -17,16 +17,6 @@ private:
     bool m_acquired;
 };
 
-// Held by the families and groups checks while they run: they let window
-// events through at every step and rewrite the tables as they go.
-class CheckRunningGuard {
-public:
-    CheckRunningGuard();
-    ~CheckRunningGuard();
-    CheckRunningGuard(const CheckRunningGuard &) = delete;
-    CheckRunningGuard &operator=(const CheckRunningGuard &) = delete;
-};
-
 // The one busy rule: true while an operation holds the port (detection,
 // lookup, a read, programming) or a families or groups check runs. Every
 // command that sends to the encoder or reads or rewrites the tables does

@@ -3,7 +3,6 @@
 // the marks they leave in an editor's grid and their closing message box.
 #pragma once
 
-#include "app/portbusy.h"
 #include "database/state.h"
 
 #include <QPointer>
@@ -37,12 +36,17 @@ inline bool FitsInt32(long long v) { return v >= -2147483648LL && v <= 214748364
 QString PadNumber(long long v, int width);
 
 // The cancel box and the hourglass while a check runs. While it lives the
-// program counts a check as running: the commands that use the encoder or
-// the tables wait for it.
+// program counts a check as running (iChecksRunning): it lets window events
+// through and rewrites the tables, so the commands that use the encoder or
+// the tables do nothing meanwhile.
 class CheckProgress {
 public:
-    explicit CheckProgress(const QString &boxText) : m_text(boxText) {}
-    ~CheckProgress() { close(); }
+    explicit CheckProgress(const QString &boxText) : m_text(boxText) { ++gRun.iChecksRunning; }
+    ~CheckProgress()
+    {
+        close();
+        --gRun.iChecksRunning;
+    }
     CheckProgress(const CheckProgress &) = delete;
     CheckProgress &operator=(const CheckProgress &) = delete;
 
@@ -56,7 +60,6 @@ public:
 private:
     QString m_text;
     bool m_shown = false;
-    CheckRunningGuard m_running;
 };
 
 // Marks on the grid of the editor that runs a check. Every call does nothing
