@@ -721,14 +721,12 @@ void frmMessageTest::Timer2_Timer()
         close();
         return;
     }
-    if (PageInProgress() || boxInFront())
+    if (PageInProgress() || platform::ModalOpenAbove(this))
         return;  // the page under way, or the box, ends first; a later tick starts the run
     gWait.bTimer1Expired = false;
     Timer2.setEnabled(false);
     rangeStep();
 }
-
-bool frmMessageTest::boxInFront() const { return platform::ModalOpenAbove(this); }
 
 void frmMessageTest::rangeTick()
 {
@@ -756,7 +754,7 @@ void frmMessageTest::rangeStep()
             armRangeTick();
             return;
         }
-        if (boxInFront()) {
+        if (platform::ModalOpenAbove(this)) {
             armRangeTick();  // due: it goes out at the first tick after the box
             return;
         }

@@ -116,9 +116,6 @@ private:
     void sendRangePage();
     void armRangeTick();
     void rangeTick();
-    // A box or dialog is open in front of the console: a page sent now would
-    // wait under it and hold up its answer.
-    bool boxInFront() const;
 
     QPointer<frmRangeTest> m_range;
     QString m_rangeBase;         // base message of the running test

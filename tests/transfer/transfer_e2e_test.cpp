@@ -6,7 +6,6 @@
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
-#include "editors/editors.h"
 #include "editors/frmcfggroup.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
@@ -397,7 +396,6 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     for (int k = 1; k <= 20; ++k)
         group5 += " 0000";
     EXPECT_TRUE(received().contains(group5 + "\r\x03" "629\r"));
-    EXPECT_EQ(sim->database().groups[4].join(u' '), "0 0 0 0 0 0 0 0" + QString(" 0000").repeated(20));
     // and they print as unset ones: the report is two whole pages
     const QString pdf = path("factory.pdf");
     prompts.answerWith([&](const platform::Prompt &p) {

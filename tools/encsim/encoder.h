@@ -151,7 +151,6 @@ public:
     // A strict encoder refuses (NAK CR) a group or family record that holds an
     // empty field: two blanks in a row, or a blank at its end. Off: the record
     // is stored with its empty fields.
-    bool refusesEmptyFields() const { return m_refuseEmptyFields; }
     void setRefuseEmptyFields(bool on) { m_refuseEmptyFields = on; }
 
     // Settings by their lower-case key ("maxbatch", "serial1 flow", "capby8", ...);
