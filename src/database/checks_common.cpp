@@ -10,8 +10,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QWidget>
 #include <QRegularExpression>
+#include <QWidget>
 #include <cmath>
 
 namespace checks {
