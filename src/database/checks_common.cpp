@@ -7,8 +7,11 @@
 #include "platform/grid.h"
 #include "platform/system.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QWidget>
 #include <cmath>
 
 namespace checks {
@@ -54,7 +57,78 @@ QString PadNumber(long long v, int width)
     return s;
 }
 
-// ---- cancel box and pointer ---------------------------------------------
+// ---- cancel box, pointer and the editors' input ------------------------------
+
+namespace {
+
+// Swallows the user's input to the families and groups editors, their lists'
+// drop-downs included; boxes and dialogs opened over them are windows of
+// their own and still take theirs.
+class EditorInputBlock : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (!isInput(e->type()) || !inEditor(qobject_cast<QWidget *>(watched)))
+            return false;
+        e->accept();  // taken here: not handed on to the parent widget either
+        return true;
+    }
+
+private:
+    static bool isInput(QEvent::Type t)
+    {
+        switch (t) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    static bool inEditor(const QWidget *w)
+    {
+        const QWidget *families = forms::window("frmCfgFam");
+        const QWidget *groups = forms::window("frmCfgGroup");
+        for (; w; w = w->parentWidget()) {
+            if (w == families || w == groups)
+                return true;
+            if (w->isWindow() && w->windowType() != Qt::Popup)
+                return false;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+CheckProgress::CheckProgress(const QString &boxText, bool &editedMark)
+    : m_text(boxText), m_edited(editedMark), m_editedBefore(editedMark), m_editorInput(new EditorInputBlock)
+{
+    ++gRun.iChecksRunning;
+    m_edited = false;
+    QCoreApplication::instance()->installEventFilter(m_editorInput.get());
+}
+
+CheckProgress::~CheckProgress()
+{
+    close();
+    if (!m_ranToEnd && m_editedBefore)
+        m_edited = true;
+    m_editorInput.reset();  // a deleted filter is taken out of the application's list
+    --gRun.iChecksRunning;
+}
 
 void CheckProgress::show()
 {

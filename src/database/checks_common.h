@@ -8,7 +8,10 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
+
+class QObject;
 
 namespace platform {
 class FlexGrid;
@@ -38,15 +41,18 @@ QString PadNumber(long long v, int width);
 // The cancel box and the hourglass while a check runs. While it lives the
 // program counts a check as running (iChecksRunning): it lets window events
 // through and rewrites the tables, so the commands that use the encoder or
-// the tables do nothing meanwhile.
+// the tables do nothing meanwhile, and the families and groups editors take
+// no input (no click, key or wheel reaches their grids, lists, text boxes or
+// buttons); the cancel box and any box the check shows still act.
+//
+// `editedMark` (bFamiliesEdited or bGroupsEdited) covers the edits made
+// before the check starts: the check takes them off the mark, which is set
+// again unless the check runs to its end, and an edit made while it runs
+// sets it anew, so the next OK checks that edit.
 class CheckProgress {
 public:
-    explicit CheckProgress(const QString &boxText) : m_text(boxText) { ++gRun.iChecksRunning; }
-    ~CheckProgress()
-    {
-        close();
-        --gRun.iChecksRunning;
-    }
+    CheckProgress(const QString &boxText, bool &editedMark);
+    ~CheckProgress();
     CheckProgress(const CheckProgress &) = delete;
     CheckProgress &operator=(const CheckProgress &) = delete;
 
@@ -56,10 +62,16 @@ public:
     bool cancelRequested();
     // Closes the box and restores the pointer (once; later calls do nothing).
     void close();
+    // The check ran to its end: the edits it started with are checked.
+    void ranToEnd() { m_ranToEnd = true; }
 
 private:
     QString m_text;
     bool m_shown = false;
+    bool &m_edited;
+    const bool m_editedBefore;
+    bool m_ranToEnd = false;
+    std::unique_ptr<QObject> m_editorInput;
 };
 
 // Marks on the grid of the editor that runs a check. Every call does nothing

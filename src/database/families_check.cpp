@@ -226,7 +226,7 @@ QStringList FamiliesCheckStoppedLines(FamiliesCheckEnd end, int family)
 
 bool CheckFamiliesDatabase(platform::FlexGrid *grid, FamiliesCheckOutcome *outcome)
 {
-    checks::CheckProgress progress(kCheckingFamiliesText);
+    checks::CheckProgress progress(kCheckingFamiliesText, gRun.bFamiliesEdited);
     checks::GridMarks marks(grid);
     FamiliesCheckHooks hooks;
     hooks.passStart = [&] { progress.show(); };
@@ -239,7 +239,7 @@ bool CheckFamiliesDatabase(platform::FlexGrid *grid, FamiliesCheckOutcome *outco
         MarkMatchingViewModified();
     switch (out.end) {
     case FamiliesCheckEnd::Finished:
-        gRun.bFamiliesEdited = false;
+        progress.ranToEnd();
         if (gRun.bFamilyFieldsAdjusted)
             checks::ShowAdjustedBox(kFamiliesAdjustedLines, kFamiliesAdjustedTitle);
         break;

@@ -62,10 +62,11 @@ FamiliesCheckOutcome RunFamiliesCheck(FamilyTable &families, bool incCapBy8, che
 // The check as the families editor's OK step runs it: on gDb, with the cancel
 // box "Checking Families Database", the hourglass, the marks in `grid` (the
 // open editor's grid, or null) and the closing box. Sets
-// bFamilyFieldsAdjusted after a pass that corrected something and clears
-// bFamiliesEdited when it runs to its end. Returns True when it ran to its
-// end; on a cancel the result rule of FamiliesCheckOutcome; False when it
-// stopped at a field it cannot read (it tells the user which family).
+// bFamilyFieldsAdjusted after a pass that corrected something; when it runs
+// to its end, bFamiliesEdited is left set only by edits made meanwhile.
+// Returns True when it ran to its end; on a cancel the result rule of
+// FamiliesCheckOutcome; False when it stopped at a field it cannot read (it
+// tells the user which family).
 bool CheckFamiliesDatabase(platform::FlexGrid *grid = nullptr, FamiliesCheckOutcome *outcome = nullptr);
 
 inline const QString kCheckingFamiliesText = QStringLiteral("Checking Families Database");

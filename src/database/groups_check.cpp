@@ -113,7 +113,7 @@ GroupsCheckResult RunGroupsCheck(PagerDatabase &db, const GroupsCheckHooks &hook
 
 bool CheckGroupsDatabase(platform::FlexGrid *grid)
 {
-    checks::CheckProgress progress(kCheckingGroupsText);
+    checks::CheckProgress progress(kCheckingGroupsText, gRun.bGroupsEdited);
     progress.show();
     checks::GridMarks marks(grid);
 
@@ -139,7 +139,7 @@ bool CheckGroupsDatabase(platform::FlexGrid *grid)
         MarkMatchingViewModified();
     if (!result.completed)
         return false;
-    gRun.bGroupsEdited = false;
+    progress.ranToEnd();
     if (gRun.bGroupFieldsAdjusted)
         checks::ShowAdjustedBox(kGroupsAdjustedLines, kGroupsAdjustedTitle);
     return true;

@@ -43,9 +43,9 @@ GroupsCheckResult RunGroupsCheck(PagerDatabase &db, const GroupsCheckHooks &hook
 // ---- the check as the groups editor runs it ---------------------------------
 // On gDb, with the cancel box ("Checking Groups Database"), the hourglass,
 // the marks in `grid` (the open editor's grid, or null) and the closing
-// message box. Sets bGroupFieldsAdjusted at each blanked field and clears
-// bGroupsEdited when it runs to its end. Returns true when it ran to its
-// end, false when the user cancelled it.
+// message box. Sets bGroupFieldsAdjusted at each blanked field; when it runs
+// to its end, bGroupsEdited is left set only by edits made meanwhile. Returns
+// true when it ran to its end, false when the user cancelled it.
 bool CheckGroupsDatabase(platform::FlexGrid *grid = nullptr);
 
 // The closing message box.

@@ -807,10 +807,10 @@ void frmCfgFam::cmdOK_Click()
 
 bool frmCfgFam::finishEditing()
 {
-    // the check would share the cancel box with the operation that waits on
-    // the port or with the other editor's check: nothing is done until that
-    // has ended
-    if (gRun.bFamiliesEdited && Busy())
+    // these steps rewrite the tables, and the check would share the cancel
+    // box with the operation that waits on the port or with the other
+    // editor's check: nothing is done until that has ended, edits or not
+    if (Busy())
         return false;
     hideEditors();
     fgFamilies->setCol(colNumber);

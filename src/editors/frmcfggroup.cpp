@@ -322,10 +322,10 @@ void frmCfgGroup::cmdOK_Click()
 
 bool frmCfgGroup::finishEditing()
 {
-    // the check would share the cancel box with the operation that waits on
-    // the port or with the other editor's check: nothing is done until that
-    // has ended
-    if (gRun.bGroupsEdited && Busy())
+    // these steps rewrite the tables, and the check would share the cancel
+    // box with the operation that waits on the port or with the other
+    // editor's check: nothing is done until that has ended, edits or not
+    if (Busy())
         return false;
     txtGrp->hide();
     cmbMsg->hide();

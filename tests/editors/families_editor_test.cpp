@@ -6,6 +6,7 @@
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "editors/frmcfgfam.h"
+#include "editors/frmcfggroup.h"
 #include "editors/frmsettings.h"
 #include "platform/grid.h"
 #include "support/appfixture.h"
@@ -15,8 +16,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -595,6 +600,90 @@ TEST_F(FamiliesEditor, OkRunsTheCheckAndStaysOpenForAdjustedFields)
     EXPECT_TRUE(w->isVisible());
     // a second OK with nothing edited since closes the window
     w->cmdOK_Click();
+    QApplication::processEvents();
+    EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+}
+
+// The check lets window events through at every step, but the editors take
+// no input meanwhile: a click on family 3's Pager Type and a turn of the
+// wheel over its list, delivered from inside the check's wait, store nothing.
+TEST_F(FamiliesEditor, NoClickOrWheelActsWhileTheCheckRuns)
+{
+    for (int n = 0; n < 4; ++n) {
+        gDb.Families[n] = sample();
+        gDb.Families[n][famPgrType] = "A";
+        gDb.Families[n][famStartID] = QString::number(100 + 10 * n).rightJustified(4, '0');
+    }
+    ASSERT_TRUE(open());
+    select(1, 1);
+    select(1, 1);  // edited: OFF and ON again
+    int step = 0;
+    QTimer duringCheck;
+    duringCheck.setInterval(0);
+    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded())
+            return;
+        if (step == 0) {
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(2, 6)).center());
+            step = 1;
+        } else if (g->Row() != 3) {  // the check has made another family current
+            QWheelEvent wheel(QPointF(5, 5), w->cmbPgrType->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w->cmbPgrType, &wheel);
+            step = 2;
+            duringCheck.stop();
+        }
+    });
+    duringCheck.start();
+    w->cmdOK_Click();
+    EXPECT_EQ(step, 2);
+    for (int n = 0; n < kFamilyCount; ++n)
+        EXPECT_EQ(gDb.Families[size_t(n)][famPgrType], "A") << "family " << n + 1;
+    EXPECT_EQ(prompts.count(), 0);
+}
+
+// OK's steps rewrite the tables: while the groups check runs they do nothing,
+// edits or not, and the window stays open (its close box runs them too).
+TEST_F(FamiliesEditor, ItsClosingStepsWaitForTheGroupsCheck)
+{
+    gDb.Families[0] = sample();
+    gDb.Families[1] = sample();
+    gDb.Families[1][famStartID] = "0200";
+    gDb.Families[1][famStartCap] = "0000007";  // incomplete: OK's steps erase it
+    gDb.Groups[0][grpActive] = "1";
+    gDb.Groups[0][grpComplete] = "YES";
+    gDb.Groups[0][grpGroupID] = "12";
+    gDb.Groups[0][grpPagerID1] = "105";
+    ASSERT_TRUE(open());
+    ShowGroupsEditor();
+    auto *groups = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
+    ASSERT_NE(groups, nullptr);
+    groups->fgGroups->setRow(1);
+    groups->fgGroups->setCol(1);
+    groups->fgGroups_Click();  // the Reference clicked: an edit
+    bool tried = false;
+    QTimer duringCheck;
+    duringCheck.setInterval(0);
+    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded())
+            return;
+        duringCheck.stop();
+        w->close();
+        tried = true;
+    });
+    duringCheck.start();
+    const QPointer<frmCfgFam> families(w);
+    groups->cmdOK->click();
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(gDb.Families[1][famStartCap], "0000007");
+    EXPECT_EQ(gDb.Families[1][famActive], "1");
+    ASSERT_TRUE(families && families->isVisible());
+    EXPECT_EQ(text(2, 1), "ON");
+    EXPECT_EQ(gDb.Groups[0][grpPagerID1], "105");  // the groups check ran with family 1 whole
+
+    // once the check has ended they run
+    w->close();
+    EXPECT_EQ(gDb.Families[1][famActive], "0");
     QApplication::processEvents();
     EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
 }

@@ -6,6 +6,7 @@
 #include "database/state.h"
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
+#include "editors/frmcfgfam.h"
 #include "editors/frmcfggroup.h"
 #include "platform/grid.h"
 #include "support/appfixture.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest-spi.h>
 
@@ -524,6 +526,77 @@ TEST_F(GroupsEditor, OkStartsNoCheckWhileAnOperationWaitsOnThePort)
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
     EXPECT_EQ(pager(1, 1), "0000");
+}
+
+// The check takes the edited mark off only for the edits it saw: one that
+// reaches the tables while it runs keeps the mark, so the next OK checks it.
+TEST_F(GroupsEditor, AnEditMadeWhileTheCheckRunsIsCheckedByTheNextOk)
+{
+    setFamily(1, "100", "010");
+    setGroup(1, {"105", "200"});
+    frmCfgGroup *e = open();
+    click(e, 1, 1);  // an edit
+    QTimer duringCheck;
+    duringCheck.setInterval(0);
+    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded() || e->fgGroups->Col() < 2)
+            return;
+        // past group 1: a pager ID stored and marked as a typed edit does
+        duringCheck.stop();
+        gDb.Groups[0][grpPagerID1 + 2] = "777";
+        gRun.bGroupsEdited = true;
+    });
+    duringCheck.start();
+    prompts.answer(Answer::OK);
+    e->cmdOK->click();
+    EXPECT_FALSE(duringCheck.isActive());
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(pager(1, 2), "0000");
+    EXPECT_EQ(pager(1, 3), "777");
+    EXPECT_TRUE(gRun.bGroupsEdited);
+
+    prompts.answer(Answer::OK);
+    e->cmdOK->click();
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
+    EXPECT_EQ(pager(1, 3), "0000");
+}
+
+// OK's steps wait for the families check as for an operation on the port:
+// the window closed while that check runs stays open and starts no check.
+TEST_F(GroupsEditor, ItsClosingStepsWaitForTheFamiliesCheck)
+{
+    setFamily(1, "100", "010");
+    gDb.Families[0][famStartCap] = "0001000";
+    gDb.Families[0][famPgrType] = "A";
+    setGroup(1, {"999"});  // in no family
+    frmCfgGroup *e = open();
+    click(e, 1, 1);  // an edit
+    ShowFamiliesEditor();
+    auto *families = qobject_cast<frmCfgFam *>(forms::window("frmCfgFam"));
+    ASSERT_NE(families, nullptr);
+    for (int twice = 0; twice < 2; ++twice) {  // edited: OFF and ON again
+        families->fgFamilies->setRow(1);
+        families->fgFamilies->setCol(1);
+        families->fgFamilies_Click();
+    }
+    bool tried = false;
+    QTimer duringCheck;
+    duringCheck.setInterval(0);
+    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
+        if (!forms::cancelSendIfLoaded())
+            return;
+        duringCheck.stop();
+        e->close();
+        tried = true;
+    });
+    duringCheck.start();
+    families->cmdOK_Click();
+    EXPECT_TRUE(tried);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(pager(1, 1), "999");
+    EXPECT_TRUE(gRun.bGroupsEdited);
 }
 
 TEST_F(GroupsEditor, Comp1WithoutADefaultPagerIsSetBackToTap)

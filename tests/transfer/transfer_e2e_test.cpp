@@ -9,6 +9,7 @@
 #include "editors/frmcfggroup.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
+#include "platform/grid.h"
 #include "platform/system.h"
 #include "report/reportpdf.h"
 #include "support/appfixture.h"
@@ -684,7 +685,7 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
 
 // The groups check lets window events through at every step, and a transfer
 // at every wait: nothing that talks to the encoder or reads or rewrites the
-// tables starts inside either.
+// tables starts inside either, and the editors take no input inside the check.
 TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckOrATransfer)
 {
     connect(8);
@@ -694,6 +695,10 @@ TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckO
     g1[grpComplete] = "YES";
     g1[grpGroupID] = "12";
     g1[grpPagerID1] = "555";  // in no family: the check blanks it
+    GroupRow &g2 = gDb.Groups[1];
+    g2[grpComplete] = "YES";
+    g2[grpGroupID] = "13";
+    g2[grpPagerID1] = "556";  // in no family, and off: the check leaves it alone
     w->ToolbarButtonByKey("group")->trigger();
     auto *editor = qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup"));
     ASSERT_NE(editor, nullptr);
@@ -702,12 +707,15 @@ TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckO
     QTimer duringCheck;
     duringCheck.setInterval(0);
     QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded())
+        if (!forms::cancelSendIfLoaded() || editor->fgGroups->Col() < 3)
             return;
         duringCheck.stop();
         w->mnuWriteDB_Click();
         w->mnuReadDB_Click();
         w->mnuPrintDB_Click();
+        // past group 2: a click on its Active cell
+        platform::FlexGrid *grid = editor->fgGroups;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
     });
     duringCheck.start();
     editor->cmdOK->click();
@@ -733,6 +741,10 @@ TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckO
     EXPECT_EQ(sim->exchangeCount(), 96);
     EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
     expectCleanExit();
+    // group 2 went out off, as the check left it
+    const QStringList group2 = sim->database().groups[1];
+    EXPECT_EQ(group2.value(1), "0");
+    EXPECT_EQ(group2.value(8), "556");
 }
 
 // The exit question asked while a record waits for its answer holds that wait
