@@ -636,8 +636,12 @@ void frmCfgFam::txtFam_Change()
     if (text.contains(QLatin1Char(','))) {
         gRun.bLoading = true;
         platform::MsgBox(rule->commaMessage, platform::Buttons::OK, platform::Icon::None, kInvalidEntryTitle);
-        txtFam->setText(rule->commaReset);
         gRun.bLoading = false;
+        if (g->Row() != row || g->Col() != c)
+            return;  // the box stands over another cell by now
+        // the text put back is handled as if typed, so the table holds what
+        // the box and the cell show
+        txtFam->setText(rule->commaReset);
         return;
     }
     long long value = 0;

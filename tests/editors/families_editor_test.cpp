@@ -429,12 +429,22 @@ TEST_F(FamiliesEditor, ACommaIsRefusedWithABox)
     EXPECT_EQ(prompts.last().icon, platform::Icon::None);
     EXPECT_EQ(w->txtFam->text(), "1");
     EXPECT_EQ(gDb.Families[0][famPagerQty], "001");
-    EXPECT_FALSE(modified());
-    select(1, 5);
+    // the text put back is stored as if typed: the table holds what the cell shows
+    gDb.Families[1] = sample();
+    select(2, 5);
+    w->txtFam->clear();
+    type("1");
     prompts.answer(Answer::OK);
     type(",");
     EXPECT_EQ(prompts.last().text, "Entry Should be Numeric Value Greater Than 7");
     EXPECT_EQ(w->txtFam->text(), "8");
+    EXPECT_EQ(gDb.Families[1][famStartCap], "0000008");
+    EXPECT_EQ(text(2, 5), "0000008");
+    EXPECT_EQ(text(2, 6), "0000017");
+    EXPECT_EQ(back(2, 5), colours::Ivory);
+    w->cmdOK_Click();
+    EXPECT_EQ(gDb.Families[1][famActive], "1");
+    EXPECT_EQ(gDb.Families[1][famComplete], "YES");
 }
 
 TEST_F(FamiliesEditor, TypingIntoAnOffCompleteFamilyReplacesItsValues)
