@@ -43,7 +43,8 @@ QString EndIDText(const FamilyRow &row)
 {
     const std::optional<long long> start = StoredNumber(row[famStartID]);
     const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
-    if (!start || !qty)
+    // a family of no pagers has no last pager ID, as in the printed report
+    if (!start || !qty || *qty < 1 || *start + *qty - 1 < 1)
         return QString();
     return checks::PadNumber(*start + *qty - 1, int(row[famStartID].size()));
 }
@@ -52,9 +53,12 @@ QString EndCapText(const FamilyRow &row, bool incCapBy8)
 {
     const std::optional<long long> start = StoredNumber(row[famStartCap]);
     const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
-    if (!start || !qty)
+    if (!start || !qty || *qty < 1)
         return QString();
-    return checks::PadNumber(*start + (*qty - 1) * (incCapBy8 ? 8 : 1), 7);
+    const long long last = *start + (*qty - 1) * (incCapBy8 ? 8 : 1);
+    if (last < 1)
+        return QString();
+    return checks::PadNumber(last, 7);
 }
 
 QString PgrTypeText(const QString &stored)

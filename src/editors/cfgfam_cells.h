@@ -41,10 +41,12 @@ bool TypedNumber(const QString &text, long long &value);
 // ---- what the cells show ----------------------------------------------------
 QString QtyText(const QString &stored);  // "005" -> "5"; empty when not a number
 // Last pager ID, padded with "0" to the length of the stored start ID (never
-// cut); empty when the start ID or quantity is not a number.
+// cut); empty when the start ID or quantity is not a number, the quantity is
+// below 1 or the last pager ID would be.
 QString EndIDText(const FamilyRow &row);
 // Last capcode, padded to 7 characters; step 8 with `incCapBy8`; empty when
-// the start capcode or quantity is not a number.
+// the start capcode or quantity is not a number, the quantity is below 1 or
+// the last capcode would be.
 QString EndCapText(const FamilyRow &row, bool incCapBy8);
 QString PgrTypeText(const QString &stored);  // "A" -> "Alpha", anything else "Numeric"
 // As the window's load step shows them: none for a value it does not know.

@@ -112,6 +112,8 @@ TEST_F(FamiliesEditor, LoadWorksOutEndsByStepAndStoredLength)
     gDb.Families[2][famStartCap] = "00A1000";
     gDb.Families[3] = sample();
     gDb.Families[3][famStartCap] = "0000000";
+    // an unused family as an encoder reports it: no quantity, so no ends
+    gDb.Families[4] = FamilyRow{"0", "0000008", "5", "A", "3", "0", "0", "00", "00", ""};
     ASSERT_TRUE(open());
     EXPECT_EQ(text(1, 6), "0001072");
     EXPECT_EQ(text(2, 4), "1004");
@@ -121,6 +123,8 @@ TEST_F(FamiliesEditor, LoadWorksOutEndsByStepAndStoredLength)
     EXPECT_EQ(text(4, 5), "");
     EXPECT_EQ(text(4, 6), "");
     EXPECT_EQ(gDb.Families[3][famStartCap], "0000000");
+    EXPECT_EQ(text(5, 4), "");
+    EXPECT_EQ(text(5, 6), "");
     EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is ON");
 }
 
