@@ -211,6 +211,28 @@ bool FamilyComplete(const FamilyRow &row)
     return row[famPgrType] == QLatin1String("A") || row[famPgrType] == QLatin1String("N");
 }
 
+bool ValueMissing(const FamilyRow &row, int col)
+{
+    switch (col) {
+    case colQty: {
+        const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
+        return !qty || *qty < 1;
+    }
+    case colStartID:
+        return row[famStartID].isEmpty() || row[famStartID] == QLatin1String("0000");
+    case colStartCap: {
+        const std::optional<long long> cap = StoredNumber(row[famStartCap]);
+        return !cap || *cap < 8;
+    }
+    case colPgrType:
+        return row[famPgrType] != QLatin1String("A") && row[famPgrType] != QLatin1String("N");
+    case colRate:
+        return row[famRate].isEmpty();
+    default:
+        return false;
+    }
+}
+
 bool EraseIncompleteFamily(FamilyRow &row)
 {
     row[famPagerQty] = QStringLiteral("000");

@@ -98,6 +98,10 @@ inline const QString kFuncWarningQuestion = QStringLiteral("Are You Sure You Wan
 // number of 8 or more, pager type "A" or "N". The pager database file's
 // readers apply it too, whatever Active holds.
 bool FamilyComplete(const FamilyRow &row);
+// Whether the cell of column `col` of a family switched ON is marked as a
+// missing value: a quantity, start ID, start capcode or pager type that
+// makes the record incomplete, or no data rate.
+bool ValueMissing(const FamilyRow &row, int col);
 // The values of an incomplete record; returns whether it was switched ON
 // (its Active "1" is then "0").
 bool EraseIncompleteFamily(FamilyRow &row);

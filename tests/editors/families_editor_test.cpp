@@ -149,6 +149,29 @@ TEST_F(FamiliesEditor, TheOpenEditorFollowsTheStepSetInTheAdvancedSettings)
     EXPECT_EQ(g->CellForeColorAt(1, 6), colours::DarkGrey);
 }
 
+TEST_F(FamiliesEditor, ShowingTheTablesAfreshKeepsTheCurrentCellAndTheMarksOfMissingValues)
+{
+    gDb.Families[0] = sample();
+    ASSERT_TRUE(open());
+    // a family half typed: a quantity, no start ID, no start capcode yet
+    select(3, 2);
+    type("5");
+    select(3, 3);
+    gSettings.bIncCapBy8 = true;
+    ShowCapcodeStepInOpenEditors();
+    EXPECT_EQ(text(1, 6), "0001072");
+    EXPECT_EQ(g->Row(), 3);
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_TRUE(w->txtFam->isVisible());
+    EXPECT_EQ(text(3, 2), "5");
+    EXPECT_EQ(back(3, 2), colours::Ivory);
+    EXPECT_EQ(back(3, 3), colours::Magenta);
+    EXPECT_EQ(back(3, 5), colours::Magenta);
+    type("40");
+    EXPECT_EQ(gDb.Families[2][famStartID], "40");
+    EXPECT_EQ(text(3, 4), "44");
+}
+
 TEST_F(FamiliesEditor, LoadShowsOffFamiliesGreyOrEmpty)
 {
     gDb.Families[0] = sample();
