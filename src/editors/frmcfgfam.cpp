@@ -800,12 +800,12 @@ void frmCfgFam::cmbFunc_Click()
             platform::MsgBox(choice.askLine + QLatin1Char('\r') + kFuncWarningQuestion, platform::Buttons::YesNo,
                              platform::Icon::Question, kFuncWarningTitle, 1);
         if (a != platform::Answer::Yes) {
-            // the cell goes back to the code that is still stored
-            if (const std::optional<QString> shown = LoadFuncText(f[famFunc])) {
-                fgFamilies->setText(*shown);
-                const QSignalBlocker quiet(cmbFunc);
-                cmbFunc->setCurrentIndex(cmbFunc->findText(*shown));
-            }
+            // the cell goes back to the code that is still stored, or to
+            // nothing for a stored code the list does not know
+            const QString shown = LoadFuncText(f[famFunc]).value_or(QString());
+            fgFamilies->setText(shown);
+            const QSignalBlocker quiet(cmbFunc);
+            cmbFunc->setCurrentIndex(cmbFunc->findText(shown));
             return;
         }
     }

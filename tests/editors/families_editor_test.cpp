@@ -530,6 +530,15 @@ TEST_F(FamiliesEditor, UnusualFunctionCodesAreQuestioned)
     EXPECT_TRUE(prompts.last().text.startsWith("The Normal Function Code Value for Alpha Pagers is 4\r"));
     EXPECT_EQ(gDb.Families[0][famFunc], "2");
     EXPECT_TRUE(modified());
+
+    // a stored code the list does not know shows nothing again
+    gDb.Families[1] = gDb.Families[0];
+    gDb.Families[1][famFunc] = "7";
+    w->Refill();
+    prompts.answer(Answer::No);
+    select(2, 8);  // the empty cell takes "1" as if chosen
+    EXPECT_EQ(gDb.Families[1][famFunc], "7");
+    EXPECT_EQ(text(2, 8), "");
 }
 
 TEST_F(FamiliesEditor, MessagesAndTheirLabels)
