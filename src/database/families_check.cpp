@@ -180,7 +180,11 @@ private:
                 const long long eJ = sJ + qJ - 1;
                 if (!checks::FitsInt16(eJ))
                     return stop(FamiliesCheckEnd::OutOfRange, j);
-                if (sI <= eJ && eJ <= eI) {
+                // a later family that ends inside, or starts below and ends
+                // above (it holds the earlier one whole), ends right before it
+                const bool endsInside = sI <= eJ && eJ <= eI;
+                const bool holdsIt = sJ < sI && eJ > eI;
+                if (endsInside || holdsIt) {
                     qJ = sI - sJ;
                     long long cap = 0;
                     if (!read32(j, famStartCap, cap))

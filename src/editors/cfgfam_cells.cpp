@@ -43,7 +43,8 @@ QString EndIDText(const FamilyRow &row)
 {
     const std::optional<long long> start = StoredNumber(row[famStartID]);
     const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
-    if (!start || !qty)
+    // a family of no pagers has no last pager ID, as in the printed report
+    if (!start || !qty || *qty < 1 || *start + *qty - 1 < 1)
         return QString();
     return checks::PadNumber(*start + *qty - 1, int(row[famStartID].size()));
 }
@@ -52,9 +53,12 @@ QString EndCapText(const FamilyRow &row, bool incCapBy8)
 {
     const std::optional<long long> start = StoredNumber(row[famStartCap]);
     const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
-    if (!start || !qty)
+    if (!start || !qty || *qty < 1)
         return QString();
-    return checks::PadNumber(*start + (*qty - 1) * (incCapBy8 ? 8 : 1), 7);
+    const long long last = *start + (*qty - 1) * (incCapBy8 ? 8 : 1);
+    if (last < 1)
+        return QString();
+    return checks::PadNumber(last, 7);
 }
 
 QString PgrTypeText(const QString &stored)
@@ -205,6 +209,28 @@ bool FamilyComplete(const FamilyRow &row)
     if (!cap || *cap < 8)
         return false;
     return row[famPgrType] == QLatin1String("A") || row[famPgrType] == QLatin1String("N");
+}
+
+bool ValueMissing(const FamilyRow &row, int col)
+{
+    switch (col) {
+    case colQty: {
+        const std::optional<long long> qty = StoredNumber(row[famPagerQty]);
+        return !qty || *qty < 1;
+    }
+    case colStartID:
+        return row[famStartID].isEmpty() || row[famStartID] == QLatin1String("0000");
+    case colStartCap: {
+        const std::optional<long long> cap = StoredNumber(row[famStartCap]);
+        return !cap || *cap < 8;
+    }
+    case colPgrType:
+        return row[famPgrType] != QLatin1String("A") && row[famPgrType] != QLatin1String("N");
+    case colRate:
+        return row[famRate].isEmpty();
+    default:
+        return false;
+    }
 }
 
 bool EraseIncompleteFamily(FamilyRow &row)

@@ -41,10 +41,12 @@ bool TypedNumber(const QString &text, long long &value);
 // ---- what the cells show ----------------------------------------------------
 QString QtyText(const QString &stored);  // "005" -> "5"; empty when not a number
 // Last pager ID, padded with "0" to the length of the stored start ID (never
-// cut); empty when the start ID or quantity is not a number.
+// cut); empty when the start ID or quantity is not a number, the quantity is
+// below 1 or the last pager ID would be.
 QString EndIDText(const FamilyRow &row);
 // Last capcode, padded to 7 characters; step 8 with `incCapBy8`; empty when
-// the start capcode or quantity is not a number.
+// the start capcode or quantity is not a number, the quantity is below 1 or
+// the last capcode would be.
 QString EndCapText(const FamilyRow &row, bool incCapBy8);
 QString PgrTypeText(const QString &stored);  // "A" -> "Alpha", anything else "Numeric"
 // As the window's load step shows them: none for a value it does not know.
@@ -96,6 +98,10 @@ inline const QString kFuncWarningQuestion = QStringLiteral("Are You Sure You Wan
 // number of 8 or more, pager type "A" or "N". The pager database file's
 // readers apply it too, whatever Active holds.
 bool FamilyComplete(const FamilyRow &row);
+// Whether the cell of column `col` of a family switched ON is marked as a
+// missing value: a quantity, start ID, start capcode or pager type that
+// makes the record incomplete, or no data rate.
+bool ValueMissing(const FamilyRow &row, int col);
 // The values of an incomplete record; returns whether it was switched ON
 // (its Active "1" is then "0").
 bool EraseIncompleteFamily(FamilyRow &row);

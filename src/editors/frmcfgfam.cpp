@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 
 using namespace cfgfam;
 namespace colours = editor_colours;
@@ -124,17 +125,42 @@ void frmCfgFam::Form_Load()
 void frmCfgFam::Refill()
 {
     gRun.bLoading = true;
+    platform::FlexGrid *g = fgFamilies;
+    const int row = g->Row();
+    const int col = g->Col();
+    const int top = g->verticalScrollBar()->value();
+    const int left = g->horizontalScrollBar()->value();
     hideEditors();
-    fgFamilies->ClearCells();
-    fill();
+    g->ClearCells();
+    fillRows();
+    {
+        // the user's place in the grid stays as it was: no user's scroll
+        const QSignalBlocker quiet(g);
+        g->verticalScrollBar()->setValue(top);
+        g->horizontalScrollBar()->setValue(left);
+    }
+    g->setRow(row);
+    g->setCol(col);
+    // a text box opens again over its cell; a list is not opened again,
+    // since opening one counts as a choice
+    if (TypedFieldFor(col))
+        fgFamilies_Click();
+    else
+        refreshLabels(false);
+    gRun.bLoading = false;
 }
 
-void frmCfgFam::fill()
+void frmCfgFam::fillRows()
 {
     lblIncCapBy8->setText(gSettings.bIncCapBy8 ? QStringLiteral("Increment Capcodes by 8 Mode is ON")
                                                : QStringLiteral("Increment Capcodes by 8 Mode is OFF"));
     for (int r = 1; r <= kFamilyCount; ++r)
         fillRow(r);
+}
+
+void frmCfgFam::fill()
+{
+    fillRows();
     fgFamilies->setRow(1);
     fgFamilies->setCol(colNumber);
     fgFamilies->setFocus();
@@ -147,9 +173,10 @@ void frmCfgFam::fillRow(int r)
 {
     platform::FlexGrid *g = fgFamilies;
     FamilyRow &f = gDb.Families[size_t(r - 1)];
+    const bool on = f[famActive] == QLatin1String("1");
     g->setRow(r);
     g->setCol(colActive);
-    if (f[famActive] == QLatin1String("1")) {
+    if (on) {
         g->setCellBackColor(colours::Green);
         g->setText(QStringLiteral("ON"));
         g->setCol(colQty);
@@ -164,14 +191,14 @@ void frmCfgFam::fillRow(int r)
             g->setCellBackColor(colours::LightGrey);
         }
     }
-    if (f[famPagerQty] == QLatin1String("000")) {
+    if (f[famPagerQty] == QLatin1String("000") && !on) {
         // a family not in use shows nothing
         g->setText(QString());
         cell(colStartID, QString());
         cell(colEndID, QString());
         return;
     }
-    cell(colQty, QtyText(f[famPagerQty]));
+    cell(colQty, f[famPagerQty] == QLatin1String("000") ? QString() : QtyText(f[famPagerQty]));
     cell(colStartID, f[famStartID] == QLatin1String("0000") ? QString() : f[famStartID]);
     cell(colStartCap, f[famStartCap] == QLatin1String("0000000") ? QString() : f[famStartCap]);
     if (f[famStartID] != QLatin1String("0000")) {
@@ -195,6 +222,13 @@ void frmCfgFam::fillRow(int r)
         cell(colRate, *rate);
     cell(colPrefix, MsgText(f[famPrefix]));
     cell(colSuffix, MsgText(f[famSuffix]));
+    // a family switched ON that OK would erase shows why, as while it was typed
+    if (on)
+        for (int c : {int(colQty), int(colStartID), int(colStartCap), int(colPgrType), int(colRate)})
+            if (ValueMissing(f, c)) {
+                g->setCol(c);
+                g->setCellBackColor(colours::Magenta);
+            }
 }
 
 void frmCfgFam::cell(int col, const QString &text)
@@ -636,8 +670,12 @@ void frmCfgFam::txtFam_Change()
     if (text.contains(QLatin1Char(','))) {
         gRun.bLoading = true;
         platform::MsgBox(rule->commaMessage, platform::Buttons::OK, platform::Icon::None, kInvalidEntryTitle);
-        txtFam->setText(rule->commaReset);
         gRun.bLoading = false;
+        if (g->Row() != row || g->Col() != c)
+            return;  // the box stands over another cell by now
+        // the text put back is handled as if typed, so the table holds what
+        // the box and the cell show
+        txtFam->setText(rule->commaReset);
         return;
     }
     long long value = 0;
@@ -762,12 +800,12 @@ void frmCfgFam::cmbFunc_Click()
             platform::MsgBox(choice.askLine + QLatin1Char('\r') + kFuncWarningQuestion, platform::Buttons::YesNo,
                              platform::Icon::Question, kFuncWarningTitle, 1);
         if (a != platform::Answer::Yes) {
-            // the cell goes back to the code that is still stored
-            if (const std::optional<QString> shown = LoadFuncText(f[famFunc])) {
-                fgFamilies->setText(*shown);
-                const QSignalBlocker quiet(cmbFunc);
-                cmbFunc->setCurrentIndex(cmbFunc->findText(*shown));
-            }
+            // the cell goes back to the code that is still stored, or to
+            // nothing for a stored code the list does not know
+            const QString shown = LoadFuncText(f[famFunc]).value_or(QString());
+            fgFamilies->setText(shown);
+            const QSignalBlocker quiet(cmbFunc);
+            cmbFunc->setCurrentIndex(cmbFunc->findText(shown));
             return;
         }
     }

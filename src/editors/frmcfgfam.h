@@ -33,9 +33,10 @@ public:
 
     // Fills the grid from `Families` and shows the window.
     void Form_Load();
-    // `Families` was rewritten while the window stayed open (a file opened,
-    // New Database, a read): the grid is filled afresh as the load step
-    // fills it and the text editor opens on family 1's Pager Qty again.
+    // `Families` was rewritten or the capcode step changed while the window
+    // stayed open (a file opened, New Database, a read, the advanced
+    // settings): the grid is filled afresh as the load step fills it, and
+    // the current cell and the scroll position stay as they were.
     void Refill();
     // Keys before the focused control; sets `keyCode` to 0 when it handled it.
     void Form_KeyDown(int &keyCode, Qt::KeyboardModifiers shift);
@@ -60,6 +61,7 @@ private:
     // Fills the grid from the tables as the load step does and opens the
     // editor on the first cell; ends the loading.
     void fill();
+    void fillRows();
     void fillRow(int r);
     void hideEditors();
     void refreshLabels(bool shorten);

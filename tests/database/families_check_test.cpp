@@ -158,6 +158,20 @@ TEST_F(FamiliesCheck, ALaterFamilyEndingInsideIsShortened)
     EXPECT_EQ(grid.TextMatrix(2, 6), "0002009");
 }
 
+TEST_F(FamiliesCheck, ALaterFamilyHoldingAnEarlierOneIsShortenedToEndBeforeIt)
+{
+    fam[1] = family("304", "001", "0001000");
+    fam[2] = family("300", "100", "0002000");
+    const FamiliesCheckOutcome out = run();
+    EXPECT_EQ(fam[2][famPagerQty], "4");
+    EXPECT_EQ(fam[2][famStartID], "300");
+    EXPECT_EQ(grid.TextMatrix(3, 2), "4");
+    EXPECT_EQ(grid.CellBackColorAt(3, 2), editor_colours::LightCyan);
+    EXPECT_EQ(grid.TextMatrix(3, 6), "0002003");
+    EXPECT_EQ(fam[1][famPagerQty], "001");
+    EXPECT_EQ(out.correctedPasses, 1);
+}
+
 TEST_F(FamiliesCheck, TableOrderDecidesWhichFamilyYields)
 {
     fam[1] = family("100", "050", "0001000");

@@ -117,6 +117,8 @@ TEST_F(FamiliesEditor, LoadWorksOutEndsByStepAndStoredLength)
     gDb.Families[2][famStartCap] = "00A1000";
     gDb.Families[3] = sample();
     gDb.Families[3][famStartCap] = "0000000";
+    // an unused family as an encoder reports it: no quantity, so no ends
+    gDb.Families[4] = FamilyRow{"0", "0000008", "5", "A", "3", "0", "0", "00", "00", ""};
     ASSERT_TRUE(open());
     EXPECT_EQ(text(1, 6), "0001072");
     EXPECT_EQ(text(2, 4), "1004");
@@ -126,6 +128,8 @@ TEST_F(FamiliesEditor, LoadWorksOutEndsByStepAndStoredLength)
     EXPECT_EQ(text(4, 5), "");
     EXPECT_EQ(text(4, 6), "");
     EXPECT_EQ(gDb.Families[3][famStartCap], "0000000");
+    EXPECT_EQ(text(5, 4), "");
+    EXPECT_EQ(text(5, 6), "");
     EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is ON");
 }
 
@@ -148,6 +152,29 @@ TEST_F(FamiliesEditor, TheOpenEditorFollowsTheStepSetInTheAdvancedSettings)
     EXPECT_EQ(w->lblIncCapBy8->text(), "Increment Capcodes by 8 Mode is OFF");
     EXPECT_EQ(text(1, 6), "0100049");
     EXPECT_EQ(g->CellForeColorAt(1, 6), colours::DarkGrey);
+}
+
+TEST_F(FamiliesEditor, ShowingTheTablesAfreshKeepsTheCurrentCellAndTheMarksOfMissingValues)
+{
+    gDb.Families[0] = sample();
+    ASSERT_TRUE(open());
+    // a family half typed: a quantity, no start ID, no start capcode yet
+    select(3, 2);
+    type("5");
+    select(3, 3);
+    gSettings.bIncCapBy8 = true;
+    ShowCapcodeStepInOpenEditors();
+    EXPECT_EQ(text(1, 6), "0001072");
+    EXPECT_EQ(g->Row(), 3);
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_TRUE(w->txtFam->isVisible());
+    EXPECT_EQ(text(3, 2), "5");
+    EXPECT_EQ(back(3, 2), colours::Ivory);
+    EXPECT_EQ(back(3, 3), colours::Magenta);
+    EXPECT_EQ(back(3, 5), colours::Magenta);
+    type("40");
+    EXPECT_EQ(gDb.Families[2][famStartID], "40");
+    EXPECT_EQ(text(3, 4), "44");
 }
 
 TEST_F(FamiliesEditor, LoadShowsOffFamiliesGreyOrEmpty)
@@ -434,12 +461,22 @@ TEST_F(FamiliesEditor, ACommaIsRefusedWithABox)
     EXPECT_EQ(prompts.last().icon, platform::Icon::None);
     EXPECT_EQ(w->txtFam->text(), "1");
     EXPECT_EQ(gDb.Families[0][famPagerQty], "001");
-    EXPECT_FALSE(modified());
-    select(1, 5);
+    // the text put back is stored as if typed: the table holds what the cell shows
+    gDb.Families[1] = sample();
+    select(2, 5);
+    w->txtFam->clear();
+    type("1");
     prompts.answer(Answer::OK);
     type(",");
     EXPECT_EQ(prompts.last().text, "Entry Should be Numeric Value Greater Than 7");
     EXPECT_EQ(w->txtFam->text(), "8");
+    EXPECT_EQ(gDb.Families[1][famStartCap], "0000008");
+    EXPECT_EQ(text(2, 5), "0000008");
+    EXPECT_EQ(text(2, 6), "0000017");
+    EXPECT_EQ(back(2, 5), colours::Ivory);
+    w->cmdOK_Click();
+    EXPECT_EQ(gDb.Families[1][famActive], "1");
+    EXPECT_EQ(gDb.Families[1][famComplete], "YES");
 }
 
 TEST_F(FamiliesEditor, TypingIntoAnOffCompleteFamilyReplacesItsValues)
@@ -498,6 +535,15 @@ TEST_F(FamiliesEditor, UnusualFunctionCodesAreQuestioned)
     EXPECT_TRUE(prompts.last().text.startsWith("The Normal Function Code Value for Alpha Pagers is 4\r"));
     EXPECT_EQ(gDb.Families[0][famFunc], "2");
     EXPECT_TRUE(modified());
+
+    // a stored code the list does not know shows nothing again
+    gDb.Families[1] = gDb.Families[0];
+    gDb.Families[1][famFunc] = "7";
+    w->Refill();
+    prompts.answer(Answer::No);
+    select(2, 8);  // the empty cell takes "1" as if chosen
+    EXPECT_EQ(gDb.Families[1][famFunc], "7");
+    EXPECT_EQ(text(2, 8), "");
 }
 
 TEST_F(FamiliesEditor, MessagesAndTheirLabels)
