@@ -146,7 +146,9 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     connect(txtPIN, &QLineEdit::textChanged, this, &frmMessageTest::txtPIN_Change);
     connect(txtMessage, &QPlainTextEdit::textChanged, this, &frmMessageTest::txtMessage_Change);
     connect(cmdSendMsg, &QPushButton::clicked, this, &frmMessageTest::cmdSendMsg_Click);
-    connect(Check1, &QCheckBox::clicked, this, &frmMessageTest::Check1_Click);
+    // ticked or cleared by any means (mouse, keyboard, accessibility): the
+    // box's own change of state is what acts
+    connect(Check1, &QCheckBox::toggled, this, &frmMessageTest::Check1_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmMessageTest::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmMessageTest::cmdDelete_Click);
     connect(cmdReplace, &QPushButton::clicked, this, &frmMessageTest::cmdReplace_Click);
@@ -218,6 +220,11 @@ void frmMessageTest::Form_Load()
 
     optFC[3]->setChecked(true);
     lblIDAsCap->setText(IDAsCapText(gSettings.bSerial1IDAsCap));
+    {
+        // a log file stays open from one opening to the next: the box shows it
+        const QSignalBlocker block(Check1);
+        Check1->setChecked(iLogFileNum != 0);
+    }
     setupForProtocol();
     platform::SetDefaultPointer();
 }

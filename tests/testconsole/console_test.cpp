@@ -15,6 +15,7 @@
 #include "testconsole/frmtxtune.h"
 #include "testconsole/testconsole.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -358,6 +359,34 @@ TEST_F(ConsoleSim, LogToFileIsClearedWhenNoLogFileCouldBeOpened)
     // asked nothing more
     ASSERT_EQ(prompts.count(), 3);
     EXPECT_EQ(prompts.last().text, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(iLogFileNum, 0);
+}
+
+TEST_F(ConsoleSim, LogToFileTickedByAnyMeansAsksForTheFileAndShowsItOpenWhenTheConsoleOpensAgain)
+{
+    openWithEncoder();
+    const QString path = QDir(appDir()).filePath(QStringLiteral("comm.log"));
+    bool tickedAtSecondOpening = false;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        prompts.answerFile(path);
+        // ticked through the accessibility interface, not by a mouse click
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(c->Check1);
+        ASSERT_TRUE(box && box->actionInterface());
+        box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    RunWhen(consoleShown, [&] {
+        tickedAtSecondOpening = console()->Check1->isChecked();
+        console()->Check1->click();  // cleared: the file closes
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Open Communications Log File");
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(tickedAtSecondOpening);
     EXPECT_EQ(iLogFileNum, 0);
 }
 
