@@ -513,6 +513,48 @@ TEST_F(ConsoleSim, ARunStartedAgainRightAfterAStopNumbersItsPagesFromOne)
         EXPECT_EQ(sent[i].message, "Second " + QByteArray::number(i - pagesAtStop + 1));
 }
 
+TEST_F(ConsoleSim, ADueRangePageWaitsWhileABoxIsUpInFrontOfTheConsole)
+{
+    openWithEncoder();
+    int pagesBeforeBox = -1, pagesWhileBox = -1;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("1234567");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtBaseMsg->setText("Range");
+        rangeDialog()->txtCycleTime->setText("-1");  // a page at every tick
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([&] { return !pages().isEmpty() && !PageInProgress(); }, [&] {
+        frmMessageTest *c = console();
+        // the log file dialog stays up over two of the console's ticks, at
+        // each of which a page is due
+        prompts.answerWith([&, c](const platform::Prompt &) {
+            pagesBeforeBox = int(pages().size());
+            int ticks = 0;
+            const QMetaObject::Connection counting =
+                QObject::connect(&c->Timer1, &platform::Timer::fired, [&ticks] { ++ticks; });
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 30000));
+            QObject::disconnect(counting);
+            pagesWhileBox = int(pages().size());
+            return platform::Reply{Answer::Cancel, {}, 1};
+        });
+        c->Check1->click();
+    });
+    RunWhen([&] { return pagesWhileBox >= 0 && int(pages().size()) > pagesWhileBox; }, [] {
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_GT(pagesBeforeBox, 0);
+    EXPECT_EQ(pagesWhileBox, pagesBeforeBox);
+    const QList<encsim::Page> sent = pages();
+    ASSERT_GT(sent.size(), pagesBeforeBox);
+    for (int i = 0; i < sent.size(); ++i)
+        EXPECT_EQ(sent[i].message, "Range " + QByteArray::number(i + 1));
+}
+
 TEST_F(ConsoleSim, ClosingDuringARangeTestStopsItAndSendsNoFurtherPage)
 {
     openWithEncoder();
