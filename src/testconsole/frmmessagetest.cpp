@@ -146,7 +146,9 @@ frmMessageTest::frmMessageTest(QWidget *owner) : QDialog(owner)
     connect(txtPIN, &QLineEdit::textChanged, this, &frmMessageTest::txtPIN_Change);
     connect(txtMessage, &QPlainTextEdit::textChanged, this, &frmMessageTest::txtMessage_Change);
     connect(cmdSendMsg, &QPushButton::clicked, this, &frmMessageTest::cmdSendMsg_Click);
-    connect(Check1, &QCheckBox::clicked, this, &frmMessageTest::Check1_Click);
+    // ticked or cleared by any means (mouse, keyboard, accessibility): the
+    // box's own change of state is what acts
+    connect(Check1, &QCheckBox::toggled, this, &frmMessageTest::Check1_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmMessageTest::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmMessageTest::cmdDelete_Click);
     connect(cmdReplace, &QPushButton::clicked, this, &frmMessageTest::cmdReplace_Click);
@@ -218,6 +220,11 @@ void frmMessageTest::Form_Load()
 
     optFC[3]->setChecked(true);
     lblIDAsCap->setText(IDAsCapText(gSettings.bSerial1IDAsCap));
+    {
+        // a log file stays open from one opening to the next: the box shows it
+        const QSignalBlocker block(Check1);
+        Check1->setChecked(iLogFileNum != 0);
+    }
     setupForProtocol();
     platform::SetDefaultPointer();
 }
@@ -663,10 +670,14 @@ void frmMessageTest::rangeStart()
     setWindowTitle(RangeCountdownCaption(gRun.sBrand, iRangeCycleSecs));
     m_nextRangeMsg = NowSecs() + iRangeCycleSecs;
     m_rangePage = 0;
-    m_rangeTickArmed = false;
-    // the console's tick would also end the reply wait of a page still under way
-    if (!PageInProgress())
-        Timer1.setEnabled(true);
+    // the last tick of a run stopped during its countdown goes with that run
+    if (m_rangeTickArmed) {
+        m_rangeTickArmed = false;
+        Timer1.setEnabled(false);
+    }
+    // The first page goes out on Timer2's tick; the console's tick runs only
+    // from that page's end on. Armed now, it would come while that page (or
+    // one still under way) waits for its answer, and end the wait.
     Timer2.setEnabled(true);
 }
 
@@ -685,6 +696,11 @@ void frmMessageTest::rangeStop()
     setMessageText(rangeBaseMessage());
     mnuRangeTest->setText(QStringLiteral("Start &Range Test"));
     unloadRangeDialog();
+    // a run still held before its first page has no tick to come: it ends here
+    if (m_rangePage == 0) {
+        Timer2.setEnabled(false);
+        setWindowTitle(PagingTestCaption(gRun.sBrand));
+    }
 }
 
 void frmMessageTest::unloadRangeDialog()
@@ -707,6 +723,9 @@ QString frmMessageTest::rangeBaseMessage() const { return m_range ? m_range->txt
 // each next page. Each tick does its step and returns, so a wait or a box it
 // came in under goes on as soon as it can; and a page goes out only while
 // nothing else waits, so that it never holds up a box answered meanwhile.
+// Timer1 runs for the range test only while no page is out (armed after a
+// page has ended, ended by Send before its page), so its tick never ends a
+// page's reply wait.
 void frmMessageTest::Timer2_Timer()
 {
     if (!gRun.bRangeTestRunning)
@@ -732,13 +751,8 @@ void frmMessageTest::rangeTick()
 {
     m_rangeTickArmed = false;
     if (!gRun.bRangeTestRunning) {
-        // stopped: the run ends here (the tick stays with any page that waits on it)
+        // stopped: the run ends here
         setWindowTitle(PagingTestCaption(gRun.sBrand));
-        return;
-    }
-    if (PageInProgress()) {
-        // the tick belongs to the page that waits on it: go on once the link is free
-        Timer2.setEnabled(true);
         return;
     }
     gWait.bTimer1Expired = false;

@@ -15,6 +15,7 @@
 #include "testconsole/frmtxtune.h"
 #include "testconsole/testconsole.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -361,6 +362,34 @@ TEST_F(ConsoleSim, LogToFileIsClearedWhenNoLogFileCouldBeOpened)
     EXPECT_EQ(iLogFileNum, 0);
 }
 
+TEST_F(ConsoleSim, LogToFileTickedByAnyMeansAsksForTheFileAndShowsItOpenWhenTheConsoleOpensAgain)
+{
+    openWithEncoder();
+    const QString path = QDir(appDir()).filePath(QStringLiteral("comm.log"));
+    bool tickedAtSecondOpening = false;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        prompts.answerFile(path);
+        // ticked through the accessibility interface, not by a mouse click
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(c->Check1);
+        ASSERT_TRUE(box && box->actionInterface());
+        box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    RunWhen(consoleShown, [&] {
+        tickedAtSecondOpening = console()->Check1->isChecked();
+        console()->Check1->click();  // cleared: the file closes
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Open Communications Log File");
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(tickedAtSecondOpening);
+    EXPECT_EQ(iLogFileNum, 0);
+}
+
 TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
 {
     openWithEncoder();
@@ -482,6 +511,48 @@ TEST_F(ConsoleSim, ARunStartedAgainRightAfterAStopNumbersItsPagesFromOne)
     const QList<encsim::Page> sent = pages();
     for (int i = pagesAtStop; i < pagesAtEnd; ++i)
         EXPECT_EQ(sent[i].message, "Second " + QByteArray::number(i - pagesAtStop + 1));
+}
+
+TEST_F(ConsoleSim, ADueRangePageWaitsWhileABoxIsUpInFrontOfTheConsole)
+{
+    openWithEncoder();
+    int pagesBeforeBox = -1, pagesWhileBox = -1;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("1234567");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        rangeDialog()->txtBaseMsg->setText("Range");
+        rangeDialog()->txtCycleTime->setText("-1");  // a page at every tick
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([&] { return !pages().isEmpty() && !PageInProgress(); }, [&] {
+        frmMessageTest *c = console();
+        // the log file dialog stays up over two of the console's ticks, at
+        // each of which a page is due
+        prompts.answerWith([&, c](const platform::Prompt &) {
+            pagesBeforeBox = int(pages().size());
+            int ticks = 0;
+            const QMetaObject::Connection counting =
+                QObject::connect(&c->Timer1, &platform::Timer::fired, [&ticks] { ++ticks; });
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 30000));
+            QObject::disconnect(counting);
+            pagesWhileBox = int(pages().size());
+            return platform::Reply{Answer::Cancel, {}, 1};
+        });
+        c->Check1->click();
+    });
+    RunWhen([&] { return pagesWhileBox >= 0 && int(pages().size()) > pagesWhileBox; }, [] {
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    ASSERT_GT(pagesBeforeBox, 0);
+    EXPECT_EQ(pagesWhileBox, pagesBeforeBox);
+    const QList<encsim::Page> sent = pages();
+    ASSERT_GT(sent.size(), pagesBeforeBox);
+    for (int i = 0; i < sent.size(); ++i)
+        EXPECT_EQ(sent[i].message, "Range " + QByteArray::number(i + 1));
 }
 
 TEST_F(ConsoleSim, ClosingDuringARangeTestStopsItAndSendsNoFurtherPage)
@@ -824,6 +895,107 @@ TEST_F(ConsolePeer, ARangeTestStartedDuringABusyPageSendsThatPageAndThenItsOwn)
                  << "Retry TAP Output: PIN - '123', MSG - 'hi'";
     expected << "Encoder: <ACK><CR>" << "TAP Output: PIN - '123', MSG - 'Range 1'" << "Encoder: <ACK><CR>";
     EXPECT_EQ(log, expected);
+}
+
+TEST_F(ConsolePeer, ARunStoppedBeforeItsFirstPageGivesThePagingTestTitleBack)
+{
+    PtyPeer peer;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
+    const QByteArray block = bytes(paging::TapPageBlock("123", "hi"));
+    QByteArray wire;
+    qsizetype copiesAnswered = 0;
+    bool stopped = false;
+    QString title;
+    // the paging system answers the page busy until the range test, started
+    // meanwhile and held behind it, has been stopped; then it takes the page
+    QTimer pagingSystem;
+    QObject::connect(&pagingSystem, &QTimer::timeout, [&] {
+        wire += peer.readNow();
+        for (; wire.count(block) > copiesAnswered; ++copiesAnswered)
+            peer.write(stopped ? QByteArray("\x06\r") : QByteArray("\x1e" "111\r"));
+    });
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("123");
+        c->setMessageText("hi");
+        pagingSystem.start(1);
+        platform::SetTimeScale(1.0);  // each answer has a full tick, however busy the machine
+        c->cmdSendMsg->click();
+    });
+    RunWhen([&] { return copiesAnswered > 0; }, [] { console()->mnuRangeTest->trigger(); });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [] {
+        rangeDialog()->txtBaseMsg->setText("Range");
+        rangeDialog()->cmdStart->click();
+    });
+    RunWhen([] { return gRun.bRangeTestRunning && rangeDialog() && !rangeDialog()->isVisible(); }, [&] {
+        ASSERT_TRUE(PageInProgress());
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        stopped = true;
+    });
+    RunWhen(
+        [&] {
+            return stopped && !PageInProgress() && console()->lb_log->count() > 0 &&
+                   console()->lb_log->item(0)->text() == "Encoder: <ACK><CR>";
+        },
+        [&] {
+            title = console()->windowTitle();
+            platform::SetTimeScale(0.05);  // the closing's own wait
+            console()->done(0);
+        });
+    ShowTestConsole(w);
+    pagingSystem.stop();
+    if (!wire.endsWith(kPrgmMode))
+        wire += peer.readUntil(kPrgmMode);
+    EXPECT_EQ(title, "Quorvane Paging Test");
+    ASSERT_GT(copiesAnswered, 1);
+    EXPECT_EQ(wire, kReboot + block.repeated(copiesAnswered) + kPrgmMode);  // no range page
+}
+
+TEST_F(ConsolePeer, ARangeTestsFirstPageTakesAnAnswerThatComesLate)
+{
+    PtyPeer peer;
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
+    const QByteArray rangeBlock = bytes(paging::TapPageBlock("123", "Range 1"));
+    QByteArray wire;
+    bool answered = false;
+    QStringList log;
+    // the paging system takes the page and acknowledges it 700 ms later
+    QTimer pagingSystem;
+    QObject::connect(&pagingSystem, &QTimer::timeout, [&] {
+        wire += peer.readNow();
+        if (!answered && wire.contains(rangeBlock)) {
+            answered = true;
+            peer.writeAfter(700, "\x06\r");
+        }
+    });
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        keepLogWhenClosed(c, log);
+        c->txtPIN->setText("123");
+        platform::SetTimeScale(1.0);  // ticks of a second, as the encoder's delay is measured against them
+        // Start is clicked right after a tick of the range timer, which has
+        // run since the set-up opened: the first page then goes out nearly a
+        // second after Start
+        QObject::connect(&c->Timer2, &platform::Timer::fired, c, [] {
+            if (gRun.bRangeTestRunning || !rangeDialog() || !rangeDialog()->isVisible())
+                return;
+            rangeDialog()->txtBaseMsg->setText("Range");
+            rangeDialog()->cmdStart->click();  // a cycle of 30 s: one page goes out
+        });
+        pagingSystem.start(1);
+        c->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return console() && console()->lb_log->count() >= 2 && !PageInProgress(); }, [] {
+        platform::SetTimeScale(0.05);  // the closing's own wait
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    pagingSystem.stop();
+    if (!wire.endsWith(kPrgmMode))
+        wire += peer.readUntil(kPrgmMode);
+    EXPECT_EQ(wire, kReboot + rangeBlock + kPrgmMode);
+    EXPECT_EQ(log, QStringList({"TAP Output: PIN - '123', MSG - 'Range 1'", "Encoder: <ACK><CR>"}));
 }
 
 // ---- the archive buttons ---------------------------------------------------
