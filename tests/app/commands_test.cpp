@@ -267,7 +267,8 @@ TEST_F(Commands, AnExitAskedWhileAnEditorsCheckRunsWaitsForItAndEveryQuestionIsA
 
 TEST_F(Commands, AnExitAskedWhileTuningClosesWaitsForTheClosingThenEndsTheProgram)
 {
-    platform::SetTimeScale(0.05);  // the tuning's closing waits for an encoder that no longer answers
+    // the tuning's closing waits 1.5 s for an encoder that no longer answers
+    platform::SetTimeScale(0.25);
     PtyPeer peer;
     qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
     ASSERT_TRUE(w->MSComm1.setPortOpen(true));
@@ -290,7 +291,7 @@ TEST_F(Commands, AnExitAskedWhileTuningClosesWaitsForTheClosingThenEndsTheProgra
     EXPECT_TRUE(shownAfterSecondClose);
     EXPECT_EQ(boxesDuringClosing, 0);
     // the exit is asked once the closing has ended, and the program ends
-    ASSERT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 10000));
     EXPECT_EQ(prompts.count(), 1);
     EXPECT_EQ(peer.readUntil("\x01#PrgmMode#config reboot\r"), "config reboot\r\x01#PrgmMode#config reboot\r");
 }

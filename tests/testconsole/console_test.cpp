@@ -747,8 +747,10 @@ TEST_F(ConsolePeer, ASecondCloseWhileTheClosingWaitsDoesNothingAndNoCommandStart
                     dialog && dialog->isVisible() && QApplication::activeModalWidget() == dialog;
                 w->ToolbarButtonByKey("read")->trigger();
             });
+            platform::SetTimeScale(0.25);  // the closing waits 1.5 s
             dialog->findChild<QAction *>("mnuExit")->trigger();
         });
+        platform::SetTimeScale(0.05);
         window.show(w);
         EXPECT_TRUE(shownAfterSecondClose) << name;
         EXPECT_EQ(forms::window(name), nullptr) << name;
