@@ -482,10 +482,11 @@ void frmTerminal::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    if (EditorClosing()) {
+    if (EditorClosing() || ClosingWaits()) {
         // an editor is in its closing steps (its check lets this request
-        // through): it could be neither asked nor closed now, so nothing is
-        // asked until it has ended
+        // through), or a window's closing waits on the encoder: it could be
+        // neither asked nor unloaded now, so nothing is asked until it has
+        // ended
         gRun.bCloseAfterEditor = true;
         e->ignore();
         return;

@@ -4,15 +4,51 @@
 #include "app/frmterminal.h"
 #include "database/state.h"
 
+#include <QEvent>
+#include <QList>
 #include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 namespace {
+
+// the windows whose closing that talks to the encoder runs, innermost last
+QList<const QWidget *> &closingWindows()
+{
+    static QList<const QWidget *> windows;
+    return windows;
+}
+
+// Holds back the close box of a window whose closing runs: the window system
+// would otherwise take the window down, ending its modal state, while its
+// closing still waits.
+class CloseBoxFilter : public QObject {
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Close) {
+            e->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+};
 
 // The main window's close, put off while something ran, asked again.
 void closeMainWindowLater()
 {
     if (frmTerminal *w = forms::terminal())
         QTimer::singleShot(0, w, [w] { w->close(); });
+}
+
+// A close of the main window put off while an editor's or a window's closing
+// ran is asked again once none runs.
+void closingEnded()
+{
+    if (gRun.iEditorsClosing > 0 || !closingWindows().isEmpty() || !gRun.bCloseAfterEditor)
+        return;
+    gRun.bCloseAfterEditor = false;
+    closeMainWindowLater();
 }
 
 }  // namespace
@@ -34,16 +70,35 @@ PortBusyGuard::~PortBusyGuard()
         closeMainWindowLater();
 }
 
-bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0; }
+bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0 || !closingWindows().isEmpty(); }
 
 EditorClosingGuard::EditorClosingGuard() { ++gRun.iEditorsClosing; }
 
 EditorClosingGuard::~EditorClosingGuard()
 {
-    if (--gRun.iEditorsClosing > 0 || !gRun.bCloseAfterEditor)
-        return;
-    gRun.bCloseAfterEditor = false;
-    closeMainWindowLater();
+    --gRun.iEditorsClosing;
+    closingEnded();
 }
 
 bool EditorClosing() { return gRun.iEditorsClosing > 0; }
+
+ClosingWaitGuard::ClosingWaitGuard(QWidget *window) : m_window(window)
+{
+    closingWindows().append(window);
+    if (QWindow *handle = window->windowHandle()) {
+        m_closeBoxFilter = std::make_unique<CloseBoxFilter>();
+        handle->installEventFilter(m_closeBoxFilter.get());
+    }
+}
+
+ClosingWaitGuard::~ClosingWaitGuard()
+{
+    m_closeBoxFilter.reset();
+    closingWindows().removeOne(m_window);
+    closingEnded();
+}
+
+bool ClosingWaits(const QWidget *window)
+{
+    return window ? closingWindows().contains(window) : !closingWindows().isEmpty();
+}

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <memory>
+
+class QObject;
+class QWidget;
+
 // Held by every operation that uses the encoder port while it waits
 // (detection, lookup, transfer). While one is held, commands that would start
 // another use of the port do nothing. An exit asked for meanwhile cancels the
@@ -18,9 +23,9 @@ private:
 };
 
 // The one busy rule: true while an operation holds the port (detection,
-// lookup, a read, programming) or a families or groups check runs. Every
-// command that sends to the encoder or reads or rewrites the tables does
-// nothing meanwhile.
+// lookup, a read, programming), a families or groups check runs, or a
+// window's closing waits on the encoder. Every command that sends to the
+// encoder or reads or rewrites the tables does nothing meanwhile.
 bool Busy();
 
 // Held by a grid editor while its closing steps run (OK's steps, its check,
@@ -39,3 +44,28 @@ public:
 
 // True while an editor's closing steps run.
 bool EditorClosing();
+
+// Held by a window whose closing talks to the encoder (the test console,
+// transmitter tuning) while that closing runs. Its wait for the encoder's
+// answer lets window events through; what may run meanwhile is answered here:
+// - a second close of that window does nothing: its close box is held back
+//   here, and its own close step asks ClosingWaits(), so it stays up, and
+//   modal, until the closing has ended;
+// - the closing counts as busy, so no command that talks to the encoder starts;
+// - a close of the main window is put off, as during an editor's closing, and
+//   asked again once the closing has ended: the shut-down, which unloads the
+//   window, never runs while the window's own closing is under way.
+class ClosingWaitGuard {
+public:
+    explicit ClosingWaitGuard(QWidget *window);
+    ~ClosingWaitGuard();
+    ClosingWaitGuard(const ClosingWaitGuard &) = delete;
+    ClosingWaitGuard &operator=(const ClosingWaitGuard &) = delete;
+
+private:
+    const QWidget *m_window;
+    std::unique_ptr<QObject> m_closeBoxFilter;
+};
+
+// True while the closing of `window` runs (of any window when null).
+bool ClosingWaits(const QWidget *window = nullptr);

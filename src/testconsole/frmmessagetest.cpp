@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/frmterminal.h"
+#include "app/portbusy.h"
 #include "database/state.h"
 #include "link/encoderlink.h"
 #include "paging/commlog.h"
@@ -455,6 +456,10 @@ void frmMessageTest::mnuExit_Click()
 
 void frmMessageTest::done(int r)
 {
+    // a close asked while the closing waits on the encoder does nothing: the
+    // window stays up, and modal, until the closing has ended
+    if (ClosingWaits(this))
+        return;
     if (m_unloaded) {
         // the closing is already under way (or done): just let the window go
         if (!m_closeAfterPage)
@@ -478,6 +483,7 @@ void frmMessageTest::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    const ClosingWaitGuard waits(this);
     QPointer<frmMessageTest> self = this;
     platform::SetHourglass();
     // the encoder goes back into programming mode

@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/frmterminal.h"
+#include "app/portbusy.h"
 #include "link/encoderlink.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -82,6 +83,10 @@ void frmTXTune::sendTest(const QString &command)
 
 void frmTXTune::done(int r)
 {
+    // a close asked while the closing waits on the encoder does nothing: the
+    // window stays up, and modal, until the closing has ended
+    if (ClosingWaits(this))
+        return;
     Form_Unload();
     QDialog::done(r);
 }
@@ -91,6 +96,7 @@ void frmTXTune::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    const ClosingWaitGuard waits(this);
     // the closing's waits handle window messages: no test button is taken meanwhile
     for (QPushButton *b : {cmd512, cmd1200, cmd2400})
         b->setEnabled(false);

@@ -265,6 +265,37 @@ TEST_F(Commands, AnExitAskedWhileAnEditorsCheckRunsWaitsForItAndEveryQuestionIsA
     EXPECT_TRUE(editor->isVisible());
 }
 
+TEST_F(Commands, AnExitAskedWhileTuningClosesWaitsForTheClosingThenEndsTheProgram)
+{
+    // the tuning's closing waits 1.5 s for an encoder that no longer answers
+    platform::SetTimeScale(0.25);
+    PtyPeer peer;
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+    QPointer<frmTerminal> guard(w);
+    bool shownAfterSecondClose = false;
+    int boxesDuringClosing = -1;
+    RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); }, [&] {
+        QPointer<QWidget> tune = forms::window("frmTXTune");
+        // the reply timer runs only while the closing waits for the encoder's answer
+        RunWhen([&] { return w->Timer2.Enabled(); }, [&, tune] {
+            PressCloseBox(tune);
+            shownAfterSecondClose = tune && tune->isVisible();
+            prompts.answer(Answer::Yes);
+            w->mnuFileExit->trigger();
+            boxesDuringClosing = prompts.count();
+        });
+        PressCloseBox(tune);
+    });
+    w->mnuTXTune_Click();
+    EXPECT_TRUE(shownAfterSecondClose);
+    EXPECT_EQ(boxesDuringClosing, 0);
+    // the exit is asked once the closing has ended, and the program ends
+    ASSERT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 10000));
+    EXPECT_EQ(prompts.count(), 1);
+    EXPECT_EQ(peer.readUntil("\x01#PrgmMode#config reboot\r"), "config reboot\r\x01#PrgmMode#config reboot\r");
+}
+
 TEST_F(Commands, ToolbarOpensTheEditorsModeless)
 {
     const struct { const char *key; const char *window; } buttons[] = {

@@ -8,11 +8,13 @@
 #include "link/encoderlink.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace testing_support {
 
@@ -145,6 +147,13 @@ void PressCancelWhenShown(int afterMs)
 {
     RunWhen([] { return forms::cancelSendIfLoaded() && forms::cancelSendIfLoaded()->isVisible(); },
             [] { forms::cancelSendIfLoaded()->Command1->click(); }, afterMs);
+}
+
+void PressCloseBox(QWidget *window)
+{
+    QCloseEvent close;
+    if (window && window->windowHandle())
+        QCoreApplication::sendEvent(window->windowHandle(), &close);
 }
 
 void SimAppFixture::TearDown()

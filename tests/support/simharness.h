@@ -17,6 +17,7 @@
 #include <memory>
 
 class frmTerminal;
+class QWidget;
 
 namespace testing_support {
 
@@ -101,6 +102,10 @@ void DropPendingActions();
 
 // Presses Cancel in the cancel box as soon as it shows, after `afterMs`.
 void PressCancelWhenShown(int afterMs = 0);
+
+// Closes `window` as its close box does: the close goes through the window
+// system, which takes the window down once the close is accepted.
+void PressCloseBox(QWidget *window);
 
 class SimAppFixture : public AppFixture {
 protected:

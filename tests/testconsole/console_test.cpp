@@ -17,6 +17,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -794,6 +795,39 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
     EXPECT_TRUE(Last(log).endsWith(": Paging System: <ACK><EOT>")) << Last(log).toStdString();
     EXPECT_FALSE(log.join('\n').contains("No Response"));
     EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+}
+
+TEST_F(ConsolePeer, ASecondCloseWhileTheClosingWaitsDoesNothingAndNoCommandStartsMeanwhile)
+{
+    PtyPeer peer;  // an encoder that no longer answers
+    ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
+    gRun.bMatchesEncoder = true;
+    const struct {
+        const char *name;
+        void (*show)(QWidget *);
+    } windows[] = {{"frmMessageTest", ShowTestConsole}, {"frmTXTune", ShowTransmitterTuning}};
+    for (const auto &window : windows) {
+        const char *name = window.name;
+        bool shownAfterSecondClose = false;
+        RunWhen([name] { return forms::window(name) && forms::window(name)->isVisible(); }, [&] {
+            QPointer<QWidget> dialog = forms::window(name);
+            // the reply timer runs only while the closing waits for the encoder's answer
+            RunWhen([&] { return w->Timer2.Enabled(); }, [&, dialog] {
+                PressCloseBox(dialog);
+                shownAfterSecondClose =
+                    dialog && dialog->isVisible() && QApplication::activeModalWidget() == dialog;
+                w->ToolbarButtonByKey("read")->trigger();
+            });
+            platform::SetTimeScale(0.25);  // the closing waits 1.5 s
+            dialog->findChild<QAction *>("mnuExit")->trigger();
+        });
+        platform::SetTimeScale(0.05);
+        window.show(w);
+        EXPECT_TRUE(shownAfterSecondClose) << name;
+        EXPECT_EQ(forms::window(name), nullptr) << name;
+        EXPECT_EQ(peer.readUntil(kPrgmMode), kReboot + kPrgmMode) << name;
+    }
+    EXPECT_EQ(prompts.count(), 0);
 }
 
 TEST_F(ConsolePeer, ExitDuringABusySeriesSendsNoFurtherCopyAndCloses)
