@@ -369,27 +369,34 @@ TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyIm
     EXPECT_EQ(gSettings.sSerial2Protocol, "SNPP");
 }
 
-// A factory encoder keeps groups of eight fields: read into a fresh program
-// their twenty pager IDs are unused ones, and what was read goes back whole,
-// from memory and from the file saved after the read, also into an encoder
-// that refuses a record with an empty field.
+// A factory encoder keeps groups of eight fields: read over an opened file
+// their twenty pager IDs are unused ones, not the file's, and what was read
+// goes back whole, from memory and from the file saved after the read, also
+// into an encoder that refuses a record with an empty field.
 class FactoryEncoder : public DatabaseTransfer, public ::testing::WithParamInterface<int> {};
 
-TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
+TEST_P(FactoryEncoder, WhatAReadLeavesProgramsBackAsTheEncoderHeldItAndSoDoesItsFile)
 {
     const int firmware = GetParam();
     connect(firmware);
-    // family 50 answers in the encoder's short form
+    openFile("full.pg8", pg8test::FullDatabase(), pg8test::FullSettings(), pg8test::FullNotes());
+    prompts.clear();
+    // family 50 answers in the encoder's short form, family 1 with four fields
     encsim::Database store = encsim::Database::blank();
     store.families[49] = QStringList{QStringLiteral("0")};
+    store.families[0] = QStringList({"1", "0001000", "5", "A"});
     sim->setDatabase(store);
     sim->withEncoder([](encsim::Encoder &e) { e.setRefuseEmptyFields(true); });
     read();
     ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     program();
-    EXPECT_EQ(prompts.count(), 0);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
     EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    for (int g = 0; g < kGroupCount; ++g)
+        EXPECT_EQ(sim->database().groups[g].join(u' '), "0 0 0 0 0 0 0 0" + QString(" 0000").repeated(20)) << g + 1;
     EXPECT_EQ(sim->database().families[49].join(u' '), "0 0000000 5 A 3 000 0000 00 00");
+    EXPECT_EQ(sim->database().families[0].join(u' '), "1 0001000 5 A 3 000 0000 00 00");
     // the group's twenty pager IDs go out as unused ones, no field empty:
     // 2 + "019d56" 361 + "L 5 0 0 0 0 0 0 0 0" 801 + 20 x " 0000" 224 + 13 + 13 + 3 = 5673, 0x629 kept
     QByteArray group5("\x02" "019d56\rL 5 0 0 0 0 0 0 0 0");
@@ -406,7 +413,7 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     const auto pages = reporttest::PageTexts(pdf);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[1].contains("Pager ID 20:"));
-    EXPECT_EQ(pages[1][pages[1].size() - 2], "p. 2 of 2");
+    EXPECT_EQ(pages[1][pages[1].size() - 2], "Filename: full.pg8 p. 2 of 2");
     prompts.answerFile(path("factory.pg8"));
     w->mnuSaveAs_Click();
 
