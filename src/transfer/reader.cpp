@@ -134,6 +134,12 @@ void ReadEncoderDatabase(Firmware fw)
     if (!busy.acquired())
         return;
     platform::SetHourglass();
+    // as programming: a closed port is reported before anything is asked or sent
+    if (!w->MSComm1.PortOpen()) {
+        ShowBox(PortNotOpenBox(w->MSComm1.CommPort()), Icon::Critical);
+        platform::SetDefaultPointer();
+        return;
+    }
     if (!gRun.bMatchesEncoder) {
         const TransferBox question = OverwriteEditsBox();
         const Answer answer = platform::MsgBox(question.text, Buttons::YesNoCancel, Icon::Exclamation, question.title);

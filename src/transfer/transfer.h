@@ -7,8 +7,10 @@
 // nothing is undone after a failure.
 //
 // Reading, version 8 (ReadEncoderDatabaseV8)
-//  1. Hourglass. When the view no longer matches the encoder, ask
-//     OverwriteEditsBox(); anything but Yes ends here with nothing touched.
+//  1. Hourglass. Port closed: PortNotOpenBox (critical icon), default
+//     pointer, and nothing else is asked, sent or changed. When the view no
+//     longer matches the encoder, ask OverwriteEditsBox(); anything but Yes
+//     ends here with nothing touched.
 //  2. No-modified-status on, both wait flags cleared, toolbar disabled.
 //  3. IDAsCapQuery(V8), with pending input discarded first. Cancel: clear the
 //     flag, go to 8. Otherwise bSerial1IDAsCap = IDAsCapReportedOn(reply), the

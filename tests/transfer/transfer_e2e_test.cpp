@@ -664,6 +664,27 @@ TEST_F(DatabaseTransfer, NothingIsSentWhenAValueWouldBreakTheFraming)
     EXPECT_FALSE(gRun.bNoModifiedStatus);
 }
 
+TEST_F(DatabaseTransfer, ReadWithThePortClosedIsOnlyReported)
+{
+    connect(8);
+    w->MSComm1.setPortOpen(false);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = false;
+    w->SetStatusPanel(1, "edited");
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "COM Port Not Open");
+    EXPECT_EQ(prompts.last().text, lines({"COM Port 1 is Not Open", "Please Open Port and Try Again"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Critical);
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_EQ(gDb, roundTripDatabase());
+    EXPECT_EQ(w->StatusPanelText(1), "edited");
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+    EXPECT_FALSE(gRun.bPortBusy);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
 {
     connect(8);
