@@ -7,6 +7,7 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -184,6 +185,8 @@ void ReadEncoderDatabase(Firmware fw)
 
     forms::unloadCancelSend();
     if (fw == Firmware::V8 && ApplyComp1Rule(gDb, gSettings) != 0) {
+        // the encoder keeps its COMP1 port: the view no longer shows it
+        MarkViewChanged(ViewChange::ProgramMade);
         ShowBox(Comp1NotDefinedBox());
         w = Window();
     }

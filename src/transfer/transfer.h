@@ -27,7 +27,8 @@
 //  7. Success: kReadSuccessCaption, bMatchesEncoder, lookup and Send
 //     Messages enabled, toolbar enabled.
 //  8. Always: close the cancel box; when ApplyComp1Rule(..) changed a port,
-//     show Comp1NotDefinedBox(); default pointer; Test menu enabled;
+//     the view is marked as changed by the program and Comp1NotDefinedBox()
+//     shown; default pointer; Test menu enabled;
 //     no-modified-status off.
 //
 // Reading, version 7 (ReadEncoderDatabaseV7): as version 8, except

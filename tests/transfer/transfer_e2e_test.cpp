@@ -890,7 +890,11 @@ TEST_F(DatabaseTransfer, Comp1PortWithoutADefaultPagerFallsBackToTap)
     EXPECT_EQ(prompts.last().title, "COMP1 Pager ID Not Defined");
     EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
     EXPECT_EQ(gSettings.sSerial2Protocol, "COMP1");
-    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    // the encoder keeps port 1 on COMP1: the view no longer matches it, and
+    // the test console does not open on a protocol the encoder does not speak
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->mnuSendMsg->isEnabled());
     expectCleanExit();
 }
 
