@@ -492,25 +492,29 @@ TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
     connect(8);
     gDb = roundTripDatabase();
     gSettings = pg8test::FullSettings();
-    gRun.bMatchesEncoder = false;
+    gRun.bMatchesEncoder = true;
     sim->setSetting("serial1 idascap", "1");
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::FallBackToPaging, 1, 1, "G 17 "});
-    prompts.answer(Answer::Yes);  // "Program Encoder?"
+    prompts.answer(Answer::OK);
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
     ASSERT_EQ(prompts.count(), 2);
-    EXPECT_EQ(prompts.last().title, "Write Error");
-    EXPECT_EQ(prompts.last().text, kWriteErrorText);
-    EXPECT_EQ(prompts.last().icon, Icon::None);
-    EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Family 17");
-    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(prompts.seen()[0].title, "Write Error");
+    EXPECT_EQ(prompts.seen()[0].text, kWriteErrorText);
+    EXPECT_EQ(prompts.seen()[0].icon, Icon::None);
     EXPECT_TRUE(toolbarFullyEnabled());
     expectCleanExit();
     // nothing follows the record the encoder answered with its log-on prompt,
     // not even the switch back on: in paging mode it would go out as a page
     EXPECT_TRUE(Last(received()).contains("G 17 "));
     EXPECT_EQ(sim->setting("serial1 idascap"), "0");
+    // so the encoder keeps the mode off, and the window says so
+    EXPECT_EQ(prompts.last().title, "ID As Capcode Mode Not Restored");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->mnuSendMsg->isEnabled());
     EXPECT_EQ(sim->database().families[15].first(), "1");
     EXPECT_EQ(sim->database().families[16], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
 }
@@ -989,21 +993,22 @@ TEST_F(DatabaseTransfer, AnUnansweredQueryCountsAsOffWhenProgramming)
     EXPECT_FALSE(gWait.bReplyTimeout);
 }
 
-TEST_F(DatabaseTransfer, Version7ProgrammerLeavesTheLabelToTheQuery)
+TEST_F(DatabaseTransfer, Version7ProgrammerLabelFollowsTheModeItLeaves)
 {
     connect(7);
+    sim->setSetting("idascap", "1");
     gDb = roundTripDatabase();
-    gSettings = version7Settings();  // ID as capcode on in the view
+    gSettings = version7Settings();
+    gSettings.bSerial1IDAsCap = false;  // off in the view, on in the encoder
     gRun.bMatchesEncoder = true;
     w->lblIDAsCap->clear();
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.count(), 0);
-    // the encoder reported it off: no switch-off, and the closing setting
-    // does not touch the label
-    EXPECT_EQ(sim->exchangeCount(), 86);
-    EXPECT_EQ(Last(received()), "config idascap 1\r\n");
+    EXPECT_EQ(received()[1], "CONFIG IDASCAP 0\r");
+    EXPECT_EQ(Last(received()), "config idascap 0\r\n");
+    EXPECT_EQ(sim->setting("idascap"), "0");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
-    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    EXPECT_FALSE(gSettings.bSerial1IDAsCap);
     expectCleanExit();
 }
 
