@@ -6,6 +6,7 @@
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "editors/editorcommon.h"
 #include "editors/frmcfggroup.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
@@ -711,6 +712,16 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+
+    // and for a change the program makes (an editor erasing an incomplete
+    // record, say) during a read that started from a view already modified
+    const int second = sim->exchangeCount();
+    onExchange("\rM 2\r", [] { MarkViewChanged(ViewChange::ProgramMade); });
+    read();
+    EXPECT_EQ(sim->exchangeCount() - second, 95);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     expectCleanExit();
 }
 
