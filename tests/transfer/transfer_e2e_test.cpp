@@ -566,6 +566,52 @@ TEST_F(DatabaseTransfer, AFailedSwitchBackOnIsReported)
     expectCleanExit();
 }
 
+// The encoder's answer to the step that failed comes in after the switch
+// back on was sent: it is not taken for the answer to that switch.
+TEST_F(DatabaseTransfer, ALateAnswerToTheFailedStepIsNotTakenForTheSwitchBackOn)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    savedCom1 = qgetenv("QV_COM1");
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    w = start();
+    closeSplash();
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.2);
+    // mode on and switched off; no answer to the first setting in time
+    QByteArray heard;
+    QTimer encoder;
+    encoder.setInterval(10);
+    QObject::connect(&encoder, &QTimer::timeout, [&] {
+        heard += peer.readNow();
+        auto take = [&](const QByteArray &command) {
+            const qsizetype at = heard.indexOf(command);
+            if (at < 0)
+                return false;
+            heard.remove(0, at + command.size());
+            return true;
+        };
+        if (take("CONFIG SERIAL1 IDASCAP?\r"))
+            peer.write("1\r\n");
+        if (take("CONFIG SERIAL1 IDASCAP 0\r"))
+            peer.write("SERIAL1 IDASCAP option updated\r\n");
+        if (take("CONFIG SERIAL1 IDASCAP 1\r")) {
+            peer.write("\r\n");  // what "config invertdata 0" got, late
+            peer.writeAfter(150, "SERIAL1 IDASCAP option updated\r\n");
+        }
+    });
+    encoder.start();
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    expectCleanExit();
+}
+
 TEST_F(DatabaseTransfer, Version7EncoderKeepsItsIDAsCapModeAfterAFailedRun)
 {
     connect(7);
