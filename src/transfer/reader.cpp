@@ -87,6 +87,9 @@ public:
             return RunEnd::Stopped;
         }
         if (!IDAsCapConfirmed(r.reply)) {
+            // a version 7 encoder switched off for the read keeps the mode off
+            if (m_switchedOff)
+                ShowIDAsCapLeftOff(m_w, m_fw);
             ImproperResponse(m_w);
             return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
         }

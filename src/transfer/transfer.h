@@ -37,7 +37,10 @@
 //    flags, go to the end; not confirmed: improper-response handling and the
 //    end, nothing read);
 //  - the settings are SettingsQueries(V7) (nine keys; "pet" also ends at RS);
-//  - after the records the mode is switched back on only if it was on;
+//  - after the records the mode is switched back on only if it was on; not
+//    confirmed, the label shows it off and a matching view is marked
+//    modified (ShowIDAsCapLeftOff) before the improper-response handling;
+//    a failed step after the switch-off runs RestoreIDAsCapAfterFailure;
 //  - the end has no COMP1 rule; labels use IDAsCapLabel(V7, ..).
 //
 // Programming, both families (WriteEncoderDatabaseV7 / V8)
@@ -58,7 +61,10 @@
 //     label off (bSerial1IDAsCap unchanged).
 //  5. Each of SettingsCommands(fw, settings), then each ProgrammedRecordStep
 //     of RecordOrder(), then ClosingIDAsCapCommand(fw, settings): JudgeWriteStep;
-//     Failed -> clear both flags, WriteErrorBox, default pointer, common exit.
+//     Failed -> clear both flags, WriteErrorBox, default pointer, then, when
+//     4 switched the mode off, RestoreIDAsCapAfterFailure; common exit.
+//     Version 7: once the closing command is taken, the label shows the mode
+//     it set.
 //  6. Success: kWriteSuccessCaption, bMatchesEncoder, lookup and Send Messages
 //     enabled.
 //  7. Common exit: toolbar enabled, default pointer, cancel box closed,

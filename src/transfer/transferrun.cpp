@@ -134,14 +134,21 @@ bool RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply)
     frmTerminal *w = Window();
     if (!w)
         return restored;
-    SetIDAsCapLabel(w, fw, restored);
-    if (restored)
+    if (restored) {
+        SetIDAsCapLabel(w, fw, true);
         return true;
-    // the encoder takes no pager ID as a capcode while the view says it does
-    if (gRun.bMatchesEncoder)
-        w->MarkConfigModified();
+    }
+    ShowIDAsCapLeftOff(w, fw);
     ShowBox(IDAsCapNotRestoredBox(), platform::Icon::Exclamation);
     return false;
+}
+
+void ShowIDAsCapLeftOff(frmTerminal *w, Firmware fw)
+{
+    SetIDAsCapLabel(w, fw, false);
+    // the encoder takes no pager ID as a capcode while the view says it does
+    if (w && gRun.bMatchesEncoder)
+        w->MarkConfigModified();
 }
 
 }  // namespace transfer_run

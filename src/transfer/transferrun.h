@@ -55,6 +55,10 @@ void ImproperResponse(frmTerminal *w);
 // back on.
 bool RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply);
 
+// A run that switched port 1's ID-as-capcode mode off left it off: the label
+// says so, and a view that matched the encoder is marked modified.
+void ShowIDAsCapLeftOff(frmTerminal *w, Firmware fw);
+
 // The box shown when that switch-on was not confirmed.
 TransferBox IDAsCapNotRestoredBox();
 

@@ -1110,6 +1110,29 @@ TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion8Read)
     expectCleanExit();
 }
 
+TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion7ReadLeavesTheModeShownOff)
+{
+    connect(7);
+    gDb = roundTripDatabase();
+    gSettings = version7Settings();  // ID as capcode on
+    program();
+    ASSERT_TRUE(gRun.bMatchesEncoder);
+    // the encoder holds the view; the read switches the mode off and the
+    // switch back on goes unanswered
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 1"});
+    prompts.answer(Answer::OK);
+    read();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Paging Encoder Improper Response");
+    EXPECT_EQ(Last(received()), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "0");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    expectCleanExit();
+}
+
 TEST_F(DatabaseTransfer, UnconfirmedSwitchOffStopsAVersion7ReadBeforeAnySetting)
 {
     connect(7);
