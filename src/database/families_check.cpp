@@ -1,6 +1,5 @@
 #include "database/families_check.h"
 
-#include "editors/editorcommon.h"
 #include "platform/grid.h"
 
 #include <optional>
@@ -239,8 +238,6 @@ bool CheckFamiliesDatabase(platform::FlexGrid *grid, FamiliesCheckOutcome *outco
     if (out.correctedPasses > 0)
         gRun.bFamilyFieldsAdjusted = true;
     progress.close();
-    if (out.corrected)
-        MarkMatchingViewModified();
     switch (out.end) {
     case FamiliesCheckEnd::Finished:
         progress.ranToEnd();

@@ -1,6 +1,5 @@
 #include "database/groups_check.h"
 
-#include "editors/editorcommon.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 
@@ -135,8 +134,6 @@ bool CheckGroupsDatabase(platform::FlexGrid *grid)
 
     const GroupsCheckResult result = RunGroupsCheck(gDb, hooks);
     progress.close();
-    if (result.adjusted)
-        MarkMatchingViewModified();
     if (!result.completed)
         return false;
     progress.ranToEnd();

@@ -8,23 +8,18 @@
 #include "editors/frmcfggroup.h"
 #include "editors/frmcfgmsg.h"
 
-void EditorChanged(EditorKind kind)
+void MarkViewChanged(ViewChange change)
 {
-    if (gRun.bLoading)
+    const bool programMade = change == ViewChange::ProgramMade;
+    if (programMade ? gRun.bExiting : gRun.bLoading)
         return;
     // a transfer that is running cannot end with the view matching the
-    // encoder once the user changed something during it
+    // encoder once something changed the view during it
     if (gRun.bPortBusy)
         gRun.bEditedDuringTransfer = true;
-    if (kind == EditorKind::Grid && gRun.bNoModifiedStatus)
+    if (change == ViewChange::GridEdit && gRun.bNoModifiedStatus)
         return;
-    if (frmTerminal *w = forms::terminal())
-        w->MarkConfigModified();
-}
-
-void MarkMatchingViewModified()
-{
-    if (!gRun.bMatchesEncoder || gRun.bExiting)
+    if (programMade && !gRun.bMatchesEncoder)
         return;
     if (frmTerminal *w = forms::terminal())
         w->MarkConfigModified();

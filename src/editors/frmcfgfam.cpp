@@ -871,12 +871,14 @@ bool frmCfgFam::finishEditing()
         erased = erased || f != before;
     }
     if (erased)
-        MarkMatchingViewModified();
+        MarkViewChanged(ViewChange::ProgramMade);
     if (gRun.bFamiliesEdited) {
         const QPointer<frmCfgFam> self(this);
         FamiliesCheckOutcome outcome;
         m_checking = true;
         gRun.bDatabaseChecked = CheckFamiliesDatabase(fgFamilies, &outcome);
+        if (outcome.corrected)
+            MarkViewChanged(ViewChange::ProgramMade);
         if (!self)
             return false;  // the window was unloaded while the check ran
         m_checking = false;

@@ -350,11 +350,15 @@ bool frmCfgGroup::finishEditing()
         QPointer<frmCfgGroup> self(this);
         m_checkRunning = true;
         gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups);
+        // the check reports each field it blanked in the adjusted flag
+        if (gRun.bGroupFieldsAdjusted)
+            MarkViewChanged(ViewChange::ProgramMade);
         if (!self)
             return false;  // the window was unloaded while the check ran
         m_checkRunning = false;
 
         if (ApplyComp1Rule(gDb.Groups, gSettings) != 0) {
+            MarkViewChanged(ViewChange::ProgramMade);
             platform::MsgBox(kComp1Text, Buttons::OK, Icon::None, kComp1Title);
             gRun.bGroupFieldsAdjusted = false;
             return false;
@@ -427,7 +431,7 @@ void frmCfgGroup::Form_Unload()
         const GroupRow &was = before[size_t(g)];
         const GroupRow &now = gDb.Groups[size_t(g)];
         if (!std::equal(was.begin(), was.begin() + grpComplete, now.begin())) {
-            MarkMatchingViewModified();
+            MarkViewChanged(ViewChange::ProgramMade);
             return;
         }
     }

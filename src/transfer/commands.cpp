@@ -261,7 +261,7 @@ bool IDAsCapReportedOn(const QString &reply) { return reply.startsWith(u'1'); }
 
 bool ReplyNamesComp2(const QString &reply) { return reply.contains(QLatin1String("COMP2")); }
 
-bool IDAsCapConfirmed(const QString &reply) { return reply.contains(QLatin1String("IDASCAP option updated")); }
+bool IDAsCapConfirmed(const QString &reply) { return reply.contains(kIDAsCapConfirmation); }
 
 CommandStep RecordRequestStep(RecordKind kind, int n)
 {

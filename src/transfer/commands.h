@@ -78,6 +78,7 @@ bool IDAsCapReportedOn(const QString &reply);
 // programmers refuse to go on then.
 bool ReplyNamesComp2(const QString &reply);
 // The encoder confirms a switch with "IDASCAP option updated".
+inline const QString kIDAsCapConfirmation = QStringLiteral("IDASCAP option updated");
 bool IDAsCapConfirmed(const QString &reply);
 
 // ---- records as steps ----

@@ -85,6 +85,9 @@ public:
             SetIDAsCapLabel(m_w, m_fw, m_settings.bSerial1IDAsCap);
         if (const auto end = send(ClosingIDAsCapCommand(m_fw, m_settings)))
             return *end;
+        // a version 7 encoder now holds the mode the closing setting gave it
+        if (m_fw == Firmware::V7)
+            SetIDAsCapLabel(m_w, m_fw, m_settings.bSerial1IDAsCap);
         return RunEnd::Success;
     }
 

@@ -7,6 +7,7 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -86,6 +87,9 @@ public:
             return RunEnd::Stopped;
         }
         if (!IDAsCapConfirmed(r.reply)) {
+            // a version 7 encoder switched off for the read keeps the mode off
+            if (m_switchedOff)
+                ShowIDAsCapLeftOff(m_w, m_fw);
             ImproperResponse(m_w);
             return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
         }
@@ -134,6 +138,12 @@ void ReadEncoderDatabase(Firmware fw)
     if (!busy.acquired())
         return;
     platform::SetHourglass();
+    // as programming: a closed port is reported before anything is asked or sent
+    if (!w->MSComm1.PortOpen()) {
+        ShowBox(PortNotOpenBox(w->MSComm1.CommPort()), Icon::Critical);
+        platform::SetDefaultPointer();
+        return;
+    }
     if (!gRun.bMatchesEncoder) {
         const TransferBox question = OverwriteEditsBox();
         const Answer answer = platform::MsgBox(question.text, Buttons::YesNoCancel, Icon::Exclamation, question.title);
@@ -178,6 +188,8 @@ void ReadEncoderDatabase(Firmware fw)
 
     forms::unloadCancelSend();
     if (fw == Firmware::V8 && ApplyComp1Rule(gDb, gSettings) != 0) {
+        // the encoder keeps its COMP1 port: the view no longer shows it
+        MarkViewChanged(ViewChange::ProgramMade);
         ShowBox(Comp1NotDefinedBox());
         w = Window();
     }

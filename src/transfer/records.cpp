@@ -127,15 +127,11 @@ int ReadGroupReply(const QString &reply, GroupRow &row)
 {
     const SplitResult tokens = SplitFields(ReplyValue(reply), kBlank);
     // the encoder's short answer for an unused group carries no pager IDs: a
-    // field the reply leaves out keeps its value, and one that holds nothing
-    // takes the unused group's value, so that the group programs back whole
+    // field the reply leaves out takes the unused group's value, whatever the
+    // row held before, so that the row holds what the encoder holds
     const GroupRow unused = NewDatabaseGroupRow();
-    for (int f = 0; f < kGroupWireFields; ++f) {
-        if (tokens.has(f + kFirstFieldToken))
-            row[f] = tokens.fields[f + kFirstFieldToken];
-        else if (row[f].isEmpty())
-            row[f] = unused[f];
-    }
+    for (int f = 0; f < kGroupWireFields; ++f)
+        row[f] = tokens.has(f + kFirstFieldToken) ? tokens.fields[f + kFirstFieldToken] : unused[f];
     row[grpComplete] = kYes;
     return tokens.count();
 }
@@ -143,21 +139,22 @@ int ReadGroupReply(const QString &reply, GroupRow &row)
 int ReadFamilyReply(const QString &reply, FamilyRow &row)
 {
     const SplitResult tokens = SplitFields(ReplyValue(reply), kBlank);
-    // the encoder's short answer for a family that holds only a number: the
-    // fields nothing has filled take the unused family's values, so that the
-    // family programs back whole; those that hold a value keep it
+    // a field the reply leaves out takes the unused family's value, whatever
+    // the row held before
+    const FamilyRow unused = NewDatabaseFamilyRow();
+    // the encoder's short answer for a family that holds only a number
     if (tokens.count() == 3) {
-        const FamilyRow unused = NewDatabaseFamilyRow();
         for (int f = 0; f < kFamilyWireFields; ++f)
-            if (row[f].isEmpty())
-                row[f] = unused[f];
+            row[f] = unused[f];
         row[famStartCap] = QStringLiteral("0000000");
         row[famComplete] = kYes;
         return tokens.count();
     }
     for (int f = 0; f < kFamilyWireFields; ++f) {
-        if (!tokens.has(f + kFirstFieldToken))
+        if (!tokens.has(f + kFirstFieldToken)) {
+            row[f] = unused[f];
             continue;
+        }
         row[f] = tokens.fields[f + kFirstFieldToken];
         if (f == famStartID)
             dropStartIdPadding(row[f]);

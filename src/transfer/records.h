@@ -62,14 +62,15 @@ bool HasRecordAck(const QString &reply);
 QString ReplyValue(const QString &reply);
 
 // Group reply "L n f0 .. f27" CR LF into the row: each token present sets its
-// field, missing ones leave the field as it was (one that holds nothing takes
-// the unused group's value: "0000" for a pager ID), extra ones are ignored.
+// field, a missing one takes the unused group's value ("0000" for a pager ID)
+// whatever the row held, extra ones are ignored.
 // Complete becomes "YES"; Reference is untouched. Returns the token count.
 int ReadGroupReply(const QString &reply, GroupRow &row);
 
 // Family reply "G n f0 .. f8" CR LF into the row, with the encoder's forms
 // of an unused family. Returns the token count.
-//  - exactly three tokens: StartCap "0000000", Complete "YES", nothing else.
+//  - exactly three tokens: the unused family's values, but StartCap
+//    "0000000" and Complete "YES".
 //  - otherwise as a group; a Start ID of value 1 or more loses leading zeros
 //    down to three digits ("0123" -> "123", "0012" -> "012"); then Active "0"
 //    with quantity "000" marks the family unused (StartCap "0000000",

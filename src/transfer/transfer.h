@@ -7,8 +7,10 @@
 // nothing is undone after a failure.
 //
 // Reading, version 8 (ReadEncoderDatabaseV8)
-//  1. Hourglass. When the view no longer matches the encoder, ask
-//     OverwriteEditsBox(); anything but Yes ends here with nothing touched.
+//  1. Hourglass. Port closed: PortNotOpenBox (critical icon), default
+//     pointer, and nothing else is asked, sent or changed. When the view no
+//     longer matches the encoder, ask OverwriteEditsBox(); anything but Yes
+//     ends here with nothing touched.
 //  2. No-modified-status on, both wait flags cleared, toolbar disabled.
 //  3. IDAsCapQuery(V8), with pending input discarded first. Cancel: clear the
 //     flag, go to 8. Otherwise bSerial1IDAsCap = IDAsCapReportedOn(reply), the
@@ -25,7 +27,8 @@
 //  7. Success: kReadSuccessCaption, bMatchesEncoder, lookup and Send
 //     Messages enabled, toolbar enabled.
 //  8. Always: close the cancel box; when ApplyComp1Rule(..) changed a port,
-//     show Comp1NotDefinedBox(); default pointer; Test menu enabled;
+//     the view is marked as changed by the program and Comp1NotDefinedBox()
+//     shown; default pointer; Test menu enabled;
 //     no-modified-status off.
 //
 // Reading, version 7 (ReadEncoderDatabaseV7): as version 8, except
@@ -34,7 +37,10 @@
 //    flags, go to the end; not confirmed: improper-response handling and the
 //    end, nothing read);
 //  - the settings are SettingsQueries(V7) (nine keys; "pet" also ends at RS);
-//  - after the records the mode is switched back on only if it was on;
+//  - after the records the mode is switched back on only if it was on; not
+//    confirmed, the label shows it off and a matching view is marked
+//    modified (ShowIDAsCapLeftOff) before the improper-response handling;
+//    a failed step after the switch-off runs RestoreIDAsCapAfterFailure;
 //  - the end has no COMP1 rule; labels use IDAsCapLabel(V7, ..).
 //
 // Programming, both families (WriteEncoderDatabaseV7 / V8)
@@ -55,7 +61,10 @@
 //     label off (bSerial1IDAsCap unchanged).
 //  5. Each of SettingsCommands(fw, settings), then each ProgrammedRecordStep
 //     of RecordOrder(), then ClosingIDAsCapCommand(fw, settings): JudgeWriteStep;
-//     Failed -> clear both flags, WriteErrorBox, default pointer, common exit.
+//     Failed -> clear both flags, WriteErrorBox, default pointer, then, when
+//     4 switched the mode off, RestoreIDAsCapAfterFailure; common exit.
+//     Version 7: once the closing command is taken, the label shows the mode
+//     it set.
 //  6. Success: kWriteSuccessCaption, bMatchesEncoder, lookup and Send Messages
 //     enabled.
 //  7. Common exit: toolbar enabled, default pointer, cancel box closed,

@@ -112,23 +112,43 @@ TransferBox IDAsCapNotRestoredBox()
                 .join(QLatin1Char('\r'))};
 }
 
-void RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply)
+bool RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply)
 {
-    if (LeftProgrammingMode(failedReply) || !Window())
-        return;
-    platform::SetHourglass();
-    // the failed step's flags must not end this wait at once
-    gWait.bCancelRequested = false;
-    CommandStep step = IDAsCapSwitch(fw, true);
-    // whatever the failed step still gets is of no use here
-    step.flushFirst = true;
-    const StepResult r = RunStep(step, false);
-    gWait.bCancelRequested = false;
-    platform::SetDefaultPointer();
     if (!Window())
-        return;
-    if (!IDAsCapConfirmed(r.reply))
-        ShowBox(IDAsCapNotRestoredBox(), platform::Icon::Exclamation);
+        return false;
+    bool restored = false;
+    if (!LeftProgrammingMode(failedReply)) {
+        platform::SetHourglass();
+        // the failed step's flags must not end this wait at once
+        gWait.bCancelRequested = false;
+        CommandStep step = IDAsCapSwitch(fw, true);
+        // whatever the failed step still gets is of no use here, also when
+        // it comes in after the flush
+        step.flushFirst = true;
+        step.awaited = {kIDAsCapConfirmation};
+        const StepResult r = RunStep(step, false);
+        gWait.bCancelRequested = false;
+        platform::SetDefaultPointer();
+        restored = IDAsCapConfirmed(r.reply);
+    }
+    frmTerminal *w = Window();
+    if (!w)
+        return restored;
+    if (restored) {
+        SetIDAsCapLabel(w, fw, true);
+        return true;
+    }
+    ShowIDAsCapLeftOff(w, fw);
+    ShowBox(IDAsCapNotRestoredBox(), platform::Icon::Exclamation);
+    return false;
+}
+
+void ShowIDAsCapLeftOff(frmTerminal *w, Firmware fw)
+{
+    SetIDAsCapLabel(w, fw, false);
+    // the encoder takes no pager ID as a capcode while the view says it does
+    if (w && gRun.bMatchesEncoder)
+        w->MarkConfigModified();
 }
 
 }  // namespace transfer_run

@@ -46,10 +46,18 @@ void ImproperResponse(frmTerminal *w);
 
 // A run that switched the encoder's ID-as-capcode mode off and then failed
 // sends the switch-on once, bounded by the reply time-out and not
-// cancellable, and says so when the encoder does not confirm it. Nothing is
-// tried when the failed reply held "ID=": the encoder has left programming
-// mode and would take the command as a page.
-void RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply);
+// cancellable; its wait ends only at the confirmation, so a late answer to
+// the failed step cannot pass for the encoder's. Nothing is tried when the
+// failed reply held "ID=": the encoder has left programming mode and would
+// take the command as a page. The label then shows the mode the encoder was
+// left in; when it was not put back on, a view that matched the encoder is
+// marked modified and the Not Restored box says so. True when it was put
+// back on.
+bool RestoreIDAsCapAfterFailure(Firmware fw, const QString &failedReply);
+
+// A run that switched port 1's ID-as-capcode mode off left it off: the label
+// says so, and a view that matched the encoder is marked modified.
+void ShowIDAsCapLeftOff(frmTerminal *w, Firmware fw);
 
 // The box shown when that switch-on was not confirmed.
 TransferBox IDAsCapNotRestoredBox();

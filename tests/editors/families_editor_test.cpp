@@ -620,6 +620,8 @@ TEST_F(FamiliesEditor, OkMarksCompleteFamiliesAndErasesTheRest)
     EXPECT_EQ(gDb.Families[2][famComplete], "YES");
     EXPECT_EQ(gDb.Families[3][famComplete], "");
     EXPECT_FALSE(gRun.bDefinitionIncomplete);
+    // the encoder still holds family 2 as it was
+    EXPECT_TRUE(modified());
     QApplication::processEvents();
     EXPECT_EQ(forms::window("frmCfgFam"), nullptr);  // nothing edited: closed without a check
 }
@@ -633,10 +635,14 @@ TEST_F(FamiliesEditor, OkRunsTheCheckAndStaysOpenForAdjustedFields)
     ASSERT_TRUE(open());
     select(1, 1);
     select(1, 1);  // edited: OFF and ON again
+    // then programmed as it stands, before any check
+    gRun.bMatchesEncoder = true;
     prompts.answer(Answer::OK);
     w->cmdOK_Click();
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(prompts.last().title, "Pager ID Overlap or Illegal Capcodes");
+    // the encoder holds the overlap the check corrected
+    EXPECT_TRUE(modified());
     EXPECT_EQ(gDb.Families[1][famStartID], "110");
     EXPECT_EQ(text(2, 3), "110");
     EXPECT_EQ(back(2, 3), colours::LightCyan);

@@ -618,7 +618,8 @@ TEST_F(GroupsEditor, Comp1WithoutADefaultPagerIsSetBackToTap)
     EXPECT_EQ(prompts.last().buttons, Buttons::OK);
     EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
     EXPECT_TRUE(e->isVisible());
-    EXPECT_FALSE(modified());  // the rule does not mark the configuration
+    // the encoder keeps its COMP1 port: the view no longer shows what it holds
+    EXPECT_TRUE(modified());
 
     e->cmdOK->click();
     EXPECT_FALSE(e->isVisible());
@@ -680,12 +681,15 @@ TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedAtEachClosingThenReset)
     EXPECT_FALSE(gRun.bDefinitionIncomplete);
     EXPECT_EQ(gDb.Groups[0][grpComplete], "");
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");  // nothing reset while the window is open
+    EXPECT_FALSE(modified());
 
     // the close box judges the groups again: no typed group goes unasked
     prompts.answer(Answer::Yes);
     e->close();
     EXPECT_EQ(prompts.count(), 2);
     EXPECT_FALSE(e->isVisible());
+    // the encoder still holds group 1 as it was
+    EXPECT_TRUE(modified());
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "0000");
     EXPECT_EQ(gDb.Groups[0][grpActive], "0");
     EXPECT_EQ(gDb.Groups[0][grpReference], "");

@@ -109,7 +109,7 @@ TEST(Records, RoundTripThroughTheEncoderReplyForm)
     }
 }
 
-TEST(Records, GroupReplyFillsOnlyTheFieldsItCarries)
+TEST(Records, GroupReplyGivesTheFieldsItLeavesOutTheUnusedGroupsValues)
 {
     GroupRow row = completeGroup();
     row[grpComplete].clear();
@@ -117,8 +117,9 @@ TEST(Records, GroupReplyFillsOnlyTheFieldsItCarries)
     EXPECT_EQ(row[grpGroupID], QStringLiteral("0300"));
     EXPECT_EQ(row[grpTrigger1Msg], QStringLiteral("07"));
     EXPECT_EQ(row[grpTimerMsg], QStringLiteral("00"));
-    EXPECT_EQ(row[grpPagerID1], QStringLiteral("2000"));
-    EXPECT_EQ(row[grpPagerID20], QStringLiteral("2019"));
+    // not the pager IDs the row held before
+    EXPECT_EQ(row[grpPagerID1], QStringLiteral("0000"));
+    EXPECT_EQ(row[grpPagerID20], QStringLiteral("0000"));
     EXPECT_EQ(row[grpComplete], QStringLiteral("YES"));
     EXPECT_EQ(row[grpReference], QStringLiteral("front desk"));
 
@@ -132,19 +133,19 @@ TEST(Records, FamilyReplyForms)
         int tokens;
         FamilyRow expected;
     } cases[] = {
-        // letter, number and one more: only the start capcode and the mark change
-        {"G 5 1\r\n", 3, family({"1", "0000000", "2", "N", "1", "020", "500", "03", "04", "YES"})},
+        // letter, number and one more: the unused family, marked complete
+        {"G 5 1\r\n", 3, family({"0", "0000000", "5", "A", "3", "000", "0000", "00", "00", "YES"})},
         // inactive with quantity "000": unused
         {"G 5 0 0001234 5 A 3 000 0100 00 00\r\n", 11,
          family({"0", "0000000", "5", "A", "3", "000", "100", "00", "00", ""})},
         // the empty record read back has quantity "0", so it counts as complete
         {"G 5 0 8 5 A 0 0 0 0 0\r\n", 11, family({"0", "8", "5", "A", "0", "0", "0", "0", "0", "YES"})},
-        // a short reply keeps the fields it lacks
-        {"G 5 1 0001000 5\r\n", 5, family({"1", "0001000", "5", "N", "1", "020", "500", "03", "04", "YES"})},
+        // the fields a short reply lacks take the unused family's values
+        {"G 5 1 0001000 5\r\n", 5, family({"1", "0001000", "5", "A", "3", "000", "0000", "00", "00", "YES"})},
         // extra tokens are ignored
         {"G 5 1 0001000 5 A 3 010 1000 00 00 99 98\r\n", 13,
          family({"1", "0001000", "5", "A", "3", "010", "1000", "00", "00", "YES"})},
-        {"", 0, family({"1", "0004000", "2", "N", "1", "020", "500", "03", "04", "YES"})},
+        {"", 0, family({"0", "0000000", "5", "A", "3", "000", "0000", "00", "00", ""})},
     };
     for (const Case &c : cases) {
         FamilyRow row = before;

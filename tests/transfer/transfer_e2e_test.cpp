@@ -6,6 +6,7 @@
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "editors/editorcommon.h"
 #include "editors/frmcfggroup.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
@@ -370,27 +371,34 @@ TEST_F(DatabaseTransfer, Version7FlagsTravelAndComeBackWithThePortSettingsTheyIm
     EXPECT_EQ(gSettings.sSerial2Protocol, "SNPP");
 }
 
-// A factory encoder keeps groups of eight fields: read into a fresh program
-// their twenty pager IDs are unused ones, and what was read goes back whole,
-// from memory and from the file saved after the read, also into an encoder
-// that refuses a record with an empty field.
+// A factory encoder keeps groups of eight fields: read over an opened file
+// their twenty pager IDs are unused ones, not the file's, and what was read
+// goes back whole, from memory and from the file saved after the read, also
+// into an encoder that refuses a record with an empty field.
 class FactoryEncoder : public DatabaseTransfer, public ::testing::WithParamInterface<int> {};
 
-TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
+TEST_P(FactoryEncoder, WhatAReadLeavesProgramsBackAsTheEncoderHeldItAndSoDoesItsFile)
 {
     const int firmware = GetParam();
     connect(firmware);
-    // family 50 answers in the encoder's short form
+    openFile("full.pg8", pg8test::FullDatabase(), pg8test::FullSettings(), pg8test::FullNotes());
+    prompts.clear();
+    // family 50 answers in the encoder's short form, family 1 with four fields
     encsim::Database store = encsim::Database::blank();
     store.families[49] = QStringList{QStringLiteral("0")};
+    store.families[0] = QStringList({"1", "0001000", "5", "A"});
     sim->setDatabase(store);
     sim->withEncoder([](encsim::Encoder &e) { e.setRefuseEmptyFields(true); });
     read();
     ASSERT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     program();
-    EXPECT_EQ(prompts.count(), 0);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
     EXPECT_EQ(w->StatusPanelText(1), "Encoder Matches Current Configuration");
+    for (int g = 0; g < kGroupCount; ++g)
+        EXPECT_EQ(sim->database().groups[g].join(u' '), "0 0 0 0 0 0 0 0" + QString(" 0000").repeated(20)) << g + 1;
     EXPECT_EQ(sim->database().families[49].join(u' '), "0 0000000 5 A 3 000 0000 00 00");
+    EXPECT_EQ(sim->database().families[0].join(u' '), "1 0001000 5 A 3 000 0000 00 00");
     // the group's twenty pager IDs go out as unused ones, no field empty:
     // 2 + "019d56" 361 + "L 5 0 0 0 0 0 0 0 0" 801 + 20 x " 0000" 224 + 13 + 13 + 3 = 5673, 0x629 kept
     QByteArray group5("\x02" "019d56\rL 5 0 0 0 0 0 0 0 0");
@@ -407,7 +415,7 @@ TEST_P(FactoryEncoder, WhatAFreshProgramReadsProgramsBackAndSoDoesItsFile)
     const auto pages = reporttest::PageTexts(pdf);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[1].contains("Pager ID 20:"));
-    EXPECT_EQ(pages[1][pages[1].size() - 2], "p. 2 of 2");
+    EXPECT_EQ(pages[1][pages[1].size() - 2], "Filename: full.pg8 p. 2 of 2");
     prompts.answerFile(path("factory.pg8"));
     w->mnuSaveAs_Click();
 
@@ -486,25 +494,29 @@ TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
     connect(8);
     gDb = roundTripDatabase();
     gSettings = pg8test::FullSettings();
-    gRun.bMatchesEncoder = false;
+    gRun.bMatchesEncoder = true;
     sim->setSetting("serial1 idascap", "1");
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::FallBackToPaging, 1, 1, "G 17 "});
-    prompts.answer(Answer::Yes);  // "Program Encoder?"
+    prompts.answer(Answer::OK);
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
     ASSERT_EQ(prompts.count(), 2);
-    EXPECT_EQ(prompts.last().title, "Write Error");
-    EXPECT_EQ(prompts.last().text, kWriteErrorText);
-    EXPECT_EQ(prompts.last().icon, Icon::None);
-    EXPECT_EQ(w->StatusPanelText(1), "Writing Pager Database - Family 17");
-    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(prompts.seen()[0].title, "Write Error");
+    EXPECT_EQ(prompts.seen()[0].text, kWriteErrorText);
+    EXPECT_EQ(prompts.seen()[0].icon, Icon::None);
     EXPECT_TRUE(toolbarFullyEnabled());
     expectCleanExit();
     // nothing follows the record the encoder answered with its log-on prompt,
     // not even the switch back on: in paging mode it would go out as a page
     EXPECT_TRUE(Last(received()).contains("G 17 "));
     EXPECT_EQ(sim->setting("serial1 idascap"), "0");
+    // so the encoder keeps the mode off, and the window says so
+    EXPECT_EQ(prompts.last().title, "ID As Capcode Mode Not Restored");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF for Port 1");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->mnuSendMsg->isEnabled());
     EXPECT_EQ(sim->database().families[15].first(), "1");
     EXPECT_EQ(sim->database().families[16], QStringList({"0", "8", "5", "A", "0", "0", "0", "0", "0"}));
 }
@@ -552,6 +564,52 @@ TEST_F(DatabaseTransfer, AFailedSwitchBackOnIsReported)
     EXPECT_EQ(prompts.seen()[1].icon, Icon::Exclamation);
     EXPECT_EQ(Last(received()), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(sim->exchangeCount(), 4);
+    expectCleanExit();
+}
+
+// The encoder's answer to the step that failed comes in after the switch
+// back on was sent: it is not taken for the answer to that switch.
+TEST_F(DatabaseTransfer, ALateAnswerToTheFailedStepIsNotTakenForTheSwitchBackOn)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.isOpen());
+    savedCom1 = qgetenv("QV_COM1");
+    qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
+    w = start();
+    closeSplash();
+    ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.2);
+    // mode on and switched off; no answer to the first setting in time
+    QByteArray heard;
+    QTimer encoder;
+    encoder.setInterval(10);
+    QObject::connect(&encoder, &QTimer::timeout, [&] {
+        heard += peer.readNow();
+        auto take = [&](const QByteArray &command) {
+            const qsizetype at = heard.indexOf(command);
+            if (at < 0)
+                return false;
+            heard.remove(0, at + command.size());
+            return true;
+        };
+        if (take("CONFIG SERIAL1 IDASCAP?\r"))
+            peer.write("1\r\n");
+        if (take("CONFIG SERIAL1 IDASCAP 0\r"))
+            peer.write("SERIAL1 IDASCAP option updated\r\n");
+        if (take("CONFIG SERIAL1 IDASCAP 1\r")) {
+            peer.write("\r\n");  // what "config invertdata 0" got, late
+            peer.writeAfter(150, "SERIAL1 IDASCAP option updated\r\n");
+        }
+    });
+    encoder.start();
+    prompts.answer(Answer::OK);
+    w->mnuWriteDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Write Error");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
+    EXPECT_TRUE(gRun.bMatchesEncoder);
     expectCleanExit();
 }
 
@@ -658,6 +716,27 @@ TEST_F(DatabaseTransfer, NothingIsSentWhenAValueWouldBreakTheFraming)
     EXPECT_FALSE(gRun.bNoModifiedStatus);
 }
 
+TEST_F(DatabaseTransfer, ReadWithThePortClosedIsOnlyReported)
+{
+    connect(8);
+    w->MSComm1.setPortOpen(false);
+    gDb = roundTripDatabase();
+    gRun.bMatchesEncoder = false;
+    w->SetStatusPanel(1, "edited");
+    prompts.answer(Answer::OK);
+    w->mnuReadDB_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "COM Port Not Open");
+    EXPECT_EQ(prompts.last().text, lines({"COM Port 1 is Not Open", "Please Open Port and Try Again"}));
+    EXPECT_EQ(prompts.last().icon, Icon::Critical);
+    EXPECT_EQ(sim->exchangeCount(), 0);
+    EXPECT_EQ(gDb, roundTripDatabase());
+    EXPECT_EQ(w->StatusPanelText(1), "edited");
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+    EXPECT_FALSE(gRun.bPortBusy);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
 {
     connect(8);
@@ -680,6 +759,16 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+
+    // and for a change the program makes (an editor erasing an incomplete
+    // record, say) during a read that started from a view already modified
+    const int second = sim->exchangeCount();
+    onExchange("\rM 2\r", [] { MarkViewChanged(ViewChange::ProgramMade); });
+    read();
+    EXPECT_EQ(sim->exchangeCount() - second, 95);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     expectCleanExit();
 }
 
@@ -874,7 +963,11 @@ TEST_F(DatabaseTransfer, Comp1PortWithoutADefaultPagerFallsBackToTap)
     EXPECT_EQ(prompts.last().title, "COMP1 Pager ID Not Defined");
     EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
     EXPECT_EQ(gSettings.sSerial2Protocol, "COMP1");
-    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    // the encoder keeps port 1 on COMP1: the view no longer matches it, and
+    // the test console does not open on a protocol the encoder does not speak
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->mnuSendMsg->isEnabled());
     expectCleanExit();
 }
 
@@ -969,21 +1062,22 @@ TEST_F(DatabaseTransfer, AnUnansweredQueryCountsAsOffWhenProgramming)
     EXPECT_FALSE(gWait.bReplyTimeout);
 }
 
-TEST_F(DatabaseTransfer, Version7ProgrammerLeavesTheLabelToTheQuery)
+TEST_F(DatabaseTransfer, Version7ProgrammerLabelFollowsTheModeItLeaves)
 {
     connect(7);
+    sim->setSetting("idascap", "1");
     gDb = roundTripDatabase();
-    gSettings = version7Settings();  // ID as capcode on in the view
+    gSettings = version7Settings();
+    gSettings.bSerial1IDAsCap = false;  // off in the view, on in the encoder
     gRun.bMatchesEncoder = true;
     w->lblIDAsCap->clear();
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.count(), 0);
-    // the encoder reported it off: no switch-off, and the closing setting
-    // does not touch the label
-    EXPECT_EQ(sim->exchangeCount(), 86);
-    EXPECT_EQ(Last(received()), "config idascap 1\r\n");
+    EXPECT_EQ(received()[1], "CONFIG IDASCAP 0\r");
+    EXPECT_EQ(Last(received()), "config idascap 0\r\n");
+    EXPECT_EQ(sim->setting("idascap"), "0");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
-    EXPECT_TRUE(gSettings.bSerial1IDAsCap);
+    EXPECT_FALSE(gSettings.bSerial1IDAsCap);
     expectCleanExit();
 }
 
@@ -1025,6 +1119,29 @@ TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion8Read)
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_TRUE(w->mnuTest->isEnabled());
     EXPECT_TRUE(w->Toolbar1->isEnabled());
+    expectCleanExit();
+}
+
+TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion7ReadLeavesTheModeShownOff)
+{
+    connect(7);
+    gDb = roundTripDatabase();
+    gSettings = version7Settings();  // ID as capcode on
+    program();
+    ASSERT_TRUE(gRun.bMatchesEncoder);
+    // the encoder holds the view; the read switches the mode off and the
+    // switch back on goes unanswered
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 1"});
+    prompts.answer(Answer::OK);
+    read();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Paging Encoder Improper Response");
+    EXPECT_EQ(Last(received()), "CONFIG IDASCAP 1\r");
+    EXPECT_EQ(sim->setting("idascap"), "0");
+    EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is OFF");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
     expectCleanExit();
 }
 
