@@ -110,7 +110,7 @@ GroupsCheckResult RunGroupsCheck(PagerDatabase &db, const GroupsCheckHooks &hook
     return result;
 }
 
-bool CheckGroupsDatabase(platform::FlexGrid *grid)
+bool CheckGroupsDatabase(platform::FlexGrid *grid, GroupsCheckResult *outcome)
 {
     checks::CheckProgress progress(kCheckingGroupsText, gRun.bGroupsEdited);
     progress.show();
@@ -134,6 +134,8 @@ bool CheckGroupsDatabase(platform::FlexGrid *grid)
 
     const GroupsCheckResult result = RunGroupsCheck(gDb, hooks);
     progress.close();
+    if (outcome)
+        *outcome = result;
     if (!result.completed)
         return false;
     progress.ranToEnd();

@@ -349,9 +349,9 @@ bool frmCfgGroup::finishEditing()
     if (gRun.bGroupsEdited) {
         QPointer<frmCfgGroup> self(this);
         m_checkRunning = true;
-        gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups);
-        // the check reports each field it blanked in the adjusted flag
-        if (gRun.bGroupFieldsAdjusted)
+        GroupsCheckResult outcome;
+        gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups, &outcome);
+        if (outcome.adjusted)
             MarkViewChanged(ViewChange::ProgramMade);
         if (!self)
             return false;  // the window was unloaded while the check ran
