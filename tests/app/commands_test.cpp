@@ -6,6 +6,7 @@
 #include "database/state.h"
 #include "editors/frmcfggroup.h"
 #include "support/appfixture.h"
+#include "support/duringcheck.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
 
@@ -241,17 +242,12 @@ TEST_F(Commands, AnExitAskedWhileAnEditorsCheckRunsWaitsForItAndEveryQuestionIsA
         });
     }
     // the exit is asked from the check's own event loop, under its cancel box
-    QTimer exitDuringCheck;
-    exitDuringCheck.setInterval(0);
-    QObject::connect(&exitDuringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded())
-            return;
-        exitDuringCheck.stop();
+    const DuringCheck exitDuringCheck([&] {
         w->close();
+        return true;
     });
-    exitDuringCheck.start();
     editor->cmdOK->click();
-    EXPECT_FALSE(exitDuringCheck.isActive());
+    EXPECT_TRUE(exitDuringCheck.done());
 
     // the check ends and keeps the editor open on the blanked field; then the
     // exit question, then the editor's question, whose No keeps both windows

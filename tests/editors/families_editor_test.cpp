@@ -10,6 +10,7 @@
 #include "editors/frmsettings.h"
 #include "platform/grid.h"
 #include "support/appfixture.h"
+#include "support/duringcheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <memory>
@@ -669,26 +669,22 @@ TEST_F(FamiliesEditor, NoClickOrWheelActsWhileTheCheckRuns)
     ASSERT_TRUE(open());
     select(1, 1);
     select(1, 1);  // edited: OFF and ON again
-    int step = 0;
-    QTimer duringCheck;
-    duringCheck.setInterval(0);
-    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded())
-            return;
-        if (step == 0) {
+    bool clicked = false;
+    const DuringCheck duringCheck([&] {
+        if (!clicked) {
             QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(2, 6)).center());
-            step = 1;
-        } else if (g->Row() != 3) {  // the check has made another family current
-            QWheelEvent wheel(QPointF(5, 5), w->cmbPgrType->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(w->cmbPgrType, &wheel);
-            step = 2;
-            duringCheck.stop();
+            clicked = true;
+            return false;
         }
+        if (g->Row() == 3)
+            return false;  // until the check has made another family current
+        QWheelEvent wheel(QPointF(5, 5), w->cmbPgrType->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->cmbPgrType, &wheel);
+        return true;
     });
-    duringCheck.start();
     w->cmdOK_Click();
-    EXPECT_EQ(step, 2);
+    EXPECT_TRUE(duringCheck.done());
     for (int n = 0; n < kFamilyCount; ++n)
         EXPECT_EQ(gDb.Families[size_t(n)][famPgrType], "A") << "family " << n + 1;
     EXPECT_EQ(prompts.count(), 0);
@@ -713,20 +709,13 @@ TEST_F(FamiliesEditor, ItsClosingStepsWaitForTheGroupsCheck)
     groups->fgGroups->setRow(1);
     groups->fgGroups->setCol(1);
     groups->fgGroups_Click();  // the Reference clicked: an edit
-    bool tried = false;
-    QTimer duringCheck;
-    duringCheck.setInterval(0);
-    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded())
-            return;
-        duringCheck.stop();
+    const DuringCheck duringCheck([&] {
         w->close();
-        tried = true;
+        return true;
     });
-    duringCheck.start();
     const QPointer<frmCfgFam> families(w);
     groups->cmdOK->click();
-    EXPECT_TRUE(tried);
+    EXPECT_TRUE(duringCheck.done());
     EXPECT_EQ(gDb.Families[1][famStartCap], "0000007");
     EXPECT_EQ(gDb.Families[1][famActive], "1");
     ASSERT_TRUE(families && families->isVisible());

@@ -10,6 +10,7 @@
 #include "editors/frmcfggroup.h"
 #include "platform/grid.h"
 #include "support/appfixture.h"
+#include "support/duringcheck.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest-spi.h>
 
@@ -536,20 +536,17 @@ TEST_F(GroupsEditor, AnEditMadeWhileTheCheckRunsIsCheckedByTheNextOk)
     setGroup(1, {"105", "200"});
     frmCfgGroup *e = open();
     click(e, 1, 1);  // an edit
-    QTimer duringCheck;
-    duringCheck.setInterval(0);
-    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded() || e->fgGroups->Col() < 2)
-            return;
+    const DuringCheck duringCheck([&] {
+        if (e->fgGroups->Col() < 2)
+            return false;
         // past group 1: a pager ID stored and marked as a typed edit does
-        duringCheck.stop();
         gDb.Groups[0][grpPagerID1 + 2] = "777";
         gRun.bGroupsEdited = true;
+        return true;
     });
-    duringCheck.start();
     prompts.answer(Answer::OK);
     e->cmdOK->click();
-    EXPECT_FALSE(duringCheck.isActive());
+    EXPECT_TRUE(duringCheck.done());
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(pager(1, 2), "0000");
     EXPECT_EQ(pager(1, 3), "777");
@@ -580,19 +577,12 @@ TEST_F(GroupsEditor, ItsClosingStepsWaitForTheFamiliesCheck)
         families->fgFamilies->setCol(1);
         families->fgFamilies_Click();
     }
-    bool tried = false;
-    QTimer duringCheck;
-    duringCheck.setInterval(0);
-    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded())
-            return;
-        duringCheck.stop();
+    const DuringCheck duringCheck([&] {
         e->close();
-        tried = true;
+        return true;
     });
-    duringCheck.start();
     families->cmdOK_Click();
-    EXPECT_TRUE(tried);
+    EXPECT_TRUE(duringCheck.done());
     EXPECT_TRUE(e->isVisible());
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(pager(1, 1), "999");

@@ -14,6 +14,7 @@
 #include "platform/system.h"
 #include "report/reportpdf.h"
 #include "support/appfixture.h"
+#include "support/duringcheck.h"
 #include "support/checked.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
@@ -793,22 +794,19 @@ TEST_F(DatabaseTransfer, NothingTalksToTheEncoderOrTouchesTheTablesInsideACheckO
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor->txtGrp, "3");
     prompts.allowUnexpected(true);
-    QTimer duringCheck;
-    duringCheck.setInterval(0);
-    QObject::connect(&duringCheck, &QTimer::timeout, [&] {
-        if (!forms::cancelSendIfLoaded() || editor->fgGroups->Col() < 3)
-            return;
-        duringCheck.stop();
+    const DuringCheck duringCheck([&] {
+        if (editor->fgGroups->Col() < 3)
+            return false;
         w->mnuWriteDB_Click();
         w->mnuReadDB_Click();
         w->mnuPrintDB_Click();
         // past group 2: a click on its Active cell
         platform::FlexGrid *grid = editor->fgGroups;
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
+        return true;
     });
-    duringCheck.start();
     editor->cmdOK->click();
-    EXPECT_FALSE(duringCheck.isActive());
+    EXPECT_TRUE(duringCheck.done());
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
     EXPECT_EQ(sim->exchangeCount(), 0);
