@@ -487,7 +487,7 @@ void frmTerminal::closeEvent(QCloseEvent *e)
         // through), or a window's closing waits on the encoder: it could be
         // neither asked nor unloaded now, so nothing is asked until it has
         // ended
-        gRun.bCloseAfterEditor = true;
+        gRun.bCloseAfterClosing = true;
         e->ignore();
         return;
     }

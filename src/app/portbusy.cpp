@@ -45,9 +45,9 @@ void closeMainWindowLater()
 // ran is asked again once none runs.
 void closingEnded()
 {
-    if (gRun.iEditorsClosing > 0 || !closingWindows().isEmpty() || !gRun.bCloseAfterEditor)
+    if (gRun.iEditorsClosing > 0 || !closingWindows().isEmpty() || !gRun.bCloseAfterClosing)
         return;
-    gRun.bCloseAfterEditor = false;
+    gRun.bCloseAfterClosing = false;
     closeMainWindowLater();
 }
 

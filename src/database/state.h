@@ -129,9 +129,10 @@ struct RunState {
     // how many editors are running their closing steps (OK's steps, the
     // check, the closing question)
     int iEditorsClosing = 0;
-    // the main window was asked to close while an editor's closing steps
-    // ran: it is asked again once they have ended
-    bool bCloseAfterEditor = false;
+    // the main window was asked to close while an editor's closing steps or
+    // a window's closing that waits on the encoder ran: it is asked again
+    // once they have ended
+    bool bCloseAfterClosing = false;
 };
 
 // Flags that end the polling loops; set by timer and button handlers only.

@@ -461,7 +461,7 @@ void frmMessageTest::done(int r)
     if (ClosingWaits(this))
         return;
     if (m_unloaded) {
-        // the closing is already under way (or done): just let the window go
+        // the closing has run: just let the window go
         if (!m_closeAfterPage)
             QDialog::done(r);
         return;
