@@ -297,11 +297,17 @@ void frmTerminal::MarkConfigModified()
     gRun.bMatchesEncoder = false;
     if (gRun.bPortBusy)
         gRun.bEditedDuringTransfer = true;
-    cmdLookup->setEnabled(false);
-    mnuSendMsg->setEnabled(false);
     SetStatusPanel(1, QStringLiteral("Current Configuration Modified, Does Not Match Encoder"));
-    if (QAction *test = ToolbarButton(8))
-        test->setEnabled(false);
+    FollowMatchState();
+}
+
+void frmTerminal::FollowMatchState()
+{
+    const bool on = gRun.bMatchesEncoder && MSComm1.PortOpen();
+    cmdLookup->setEnabled(on);
+    mnuSendMsg->setEnabled(on);
+    if (QAction *test = ToolbarButtonByKey(QStringLiteral("test")))
+        test->setEnabled(on);
 }
 
 // ---- load step --------------------------------------------------------

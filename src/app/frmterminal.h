@@ -67,6 +67,10 @@ public:
 
     // ---- shared operations -------------------------------------------------
     void MarkConfigModified();
+    // The commands that rely on the view matching the encoder (the capcode
+    // lookup, Send Messages and its toolbar button) are on exactly while it
+    // matches and the port is open.
+    void FollowMatchState();
     // Port number n in the port button, the pictures' tool tips (and panel 2).
     void ShowPortNumber(int n);
     void ShowPortState();  // panel 2: "COM n Closed" / "COM n Open"

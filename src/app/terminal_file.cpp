@@ -85,6 +85,7 @@ void frmTerminal::mnuNewDB_Click()
     ApplyNewDatabase(gDb);
     ShowTablesAfreshInOpenEditors();
     gRun.bMatchesEncoder = false;
+    FollowMatchState();
     SetStatusPanel(1, NewDatabaseStatusText());
     platform::SetDefaultPointer();
 }
@@ -113,10 +114,7 @@ void frmTerminal::mnuOpenFile_Click()
     platform::SaveSetting(QStringLiteral("Properties"), QStringLiteral("LastFile"), currentFilePath());
     mnuSave->setEnabled(true);
     gRun.bMatchesEncoder = false;
-    cmdLookup->setEnabled(false);
-    mnuSendMsg->setEnabled(false);
-    if (QAction *test = ToolbarButtonByKey(QStringLiteral("test")))
-        test->setEnabled(false);
+    FollowMatchState();
     forms::unloadWindow("frmMessageTest");
     gRun.bNoModifiedStatus = false;
 }

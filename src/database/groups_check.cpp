@@ -110,7 +110,7 @@ GroupsCheckResult RunGroupsCheck(PagerDatabase &db, const GroupsCheckHooks &hook
     return result;
 }
 
-bool CheckGroupsDatabase(platform::FlexGrid *grid, GroupsCheckResult *outcome)
+bool CheckGroupsDatabase(platform::FlexGrid *grid)
 {
     checks::CheckProgress progress(kCheckingGroupsText, gRun.bGroupsEdited);
     progress.show();
@@ -134,8 +134,6 @@ bool CheckGroupsDatabase(platform::FlexGrid *grid, GroupsCheckResult *outcome)
 
     const GroupsCheckResult result = RunGroupsCheck(gDb, hooks);
     progress.close();
-    if (outcome)
-        *outcome = result;
     if (!result.completed)
         return false;
     progress.ranToEnd();

@@ -45,9 +45,8 @@ GroupsCheckResult RunGroupsCheck(PagerDatabase &db, const GroupsCheckHooks &hook
 // the marks in `grid` (the open editor's grid, or null) and the closing
 // message box. Sets bGroupFieldsAdjusted at each blanked field; when it runs
 // to its end, bGroupsEdited is left set only by edits made meanwhile. Returns
-// true when it ran to its end, false when the user cancelled it; `outcome`,
-// when given, tells whether it blanked anything.
-bool CheckGroupsDatabase(platform::FlexGrid *grid = nullptr, GroupsCheckResult *outcome = nullptr);
+// true when it ran to its end, false when the user cancelled it.
+bool CheckGroupsDatabase(platform::FlexGrid *grid = nullptr);
 
 // The closing message box.
 inline const QString kGroupsAdjustedTitle = QStringLiteral("Non-Existent Pager IDs");

@@ -152,6 +152,8 @@ void frmCfgFam::Refill()
 
 void frmCfgFam::fillRows()
 {
+    // a start capcode repaired on the way changes what programming sends
+    const ProgramMadeChange change;
     lblIncCapBy8->setText(gSettings.bIncCapBy8 ? QStringLiteral("Increment Capcodes by 8 Mode is ON")
                                                : QStringLiteral("Increment Capcodes by 8 Mode is OFF"));
     for (int r = 1; r <= kFamilyCount; ++r)
@@ -850,11 +852,13 @@ bool frmCfgFam::finishEditing()
     // editor's check: nothing is done until that has ended, edits or not
     if (Busy())
         return false;
+    // a family marked complete goes out whole, an erased one as unused, a
+    // corrected one as corrected: programming would send something else
+    const ProgramMadeChange change;
     hideEditors();
     fgFamilies->setCol(colNumber);
     // the pass judges one family at a time and keeps no verdict: the one the
     // closing question reads is left as it was
-    bool erased = false;
     for (int r = 1; r <= kFamilyCount; ++r) {
         FamilyRow &f = gDb.Families[size_t(r - 1)];
         if (FamilyComplete(f)) {
@@ -862,23 +866,17 @@ bool frmCfgFam::finishEditing()
             continue;
         }
         f[famComplete].clear();
-        const FamilyRow before = f;
         if (EraseIncompleteFamily(f)) {
             fgFamilies->setRow(r);
             cell(colActive, QStringLiteral("OFF"));
             fgFamilies->setCellBackColor(colours::Red);
         }
-        erased = erased || f != before;
     }
-    if (erased)
-        MarkViewChanged(ViewChange::ProgramMade);
     if (gRun.bFamiliesEdited) {
         const QPointer<frmCfgFam> self(this);
         FamiliesCheckOutcome outcome;
         m_checking = true;
         gRun.bDatabaseChecked = CheckFamiliesDatabase(fgFamilies, &outcome);
-        if (outcome.corrected)
-            MarkViewChanged(ViewChange::ProgramMade);
         if (!self)
             return false;  // the window was unloaded while the check ran
         m_checking = false;

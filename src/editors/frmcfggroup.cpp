@@ -327,6 +327,8 @@ bool frmCfgGroup::finishEditing()
     // editor's check: nothing is done until that has ended, edits or not
     if (Busy())
         return false;
+    // the pass, the check and the COMP1 rule change what programming sends
+    const ProgramMadeChange change;
     txtGrp->hide();
     cmbMsg->hide();
 
@@ -349,16 +351,12 @@ bool frmCfgGroup::finishEditing()
     if (gRun.bGroupsEdited) {
         QPointer<frmCfgGroup> self(this);
         m_checkRunning = true;
-        GroupsCheckResult outcome;
-        gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups, &outcome);
-        if (outcome.adjusted)
-            MarkViewChanged(ViewChange::ProgramMade);
+        gRun.bDatabaseChecked = CheckGroupsDatabase(fgGroups);
         if (!self)
             return false;  // the window was unloaded while the check ran
         m_checkRunning = false;
 
         if (ApplyComp1Rule(gDb.Groups, gSettings) != 0) {
-            MarkViewChanged(ViewChange::ProgramMade);
             platform::MsgBox(kComp1Text, Buttons::OK, Icon::None, kComp1Title);
             gRun.bGroupFieldsAdjusted = false;
             return false;
@@ -424,17 +422,8 @@ bool frmCfgGroup::Form_QueryUnload()
 
 void frmCfgGroup::Form_Unload()
 {
-    const GroupTable before = gDb.Groups;
+    const ProgramMadeChange change;
     ResetIncompleteGroups(gDb.Groups);
-    // the Reference is the user's own note: the encoder never holds it
-    for (int g = 0; g < kGroupCount; ++g) {
-        const GroupRow &was = before[size_t(g)];
-        const GroupRow &now = gDb.Groups[size_t(g)];
-        if (!std::equal(was.begin(), was.begin() + grpComplete, now.begin())) {
-            MarkViewChanged(ViewChange::ProgramMade);
-            return;
-        }
-    }
 }
 
 void frmCfgGroup::closeEvent(QCloseEvent *e)

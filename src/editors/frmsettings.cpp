@@ -196,6 +196,8 @@ frmSettings::frmSettings(QWidget *parent) : QDialog(parent)
 
 void frmSettings::Form_Load()
 {
+    // the values the load puts in place of the ones it cannot show
+    const ProgramMadeChange change;
     EncoderSettings &s = gSettings;
     gRun.bLoading = true;
     adjustSize();
@@ -414,6 +416,7 @@ void frmSettings::reject()
 
 bool frmSettings::valuesAccepted()
 {
+    const ProgramMadeChange change;
     auto invalidValues = [] {
         platform::MsgBox(InvalidValuesBoxText(), platform::Buttons::OK, platform::Icon::Exclamation,
                          InvalidValuesBoxTitle());

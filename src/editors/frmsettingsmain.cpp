@@ -184,6 +184,8 @@ void frmSettings_Main::loadFailed(const QString &description)
 
 void frmSettings_Main::Form_Load()
 {
+    // the values the load puts in place of the ones it cannot show
+    const ProgramMadeChange change;
     gRun.bLoading = true;
     adjustSize();
     platform::CentreOnScreen(this);
@@ -321,6 +323,7 @@ void frmSettings_Main::reject()
 
 void frmSettings_Main::storeFormats()
 {
+    const ProgramMadeChange change;
     for (int port = 0; port < 2; ++port) {
         // a list left without a selection keeps the stored format as it is
         const QString format = CharacterFormat(cboParity[port]->currentText(), cboDataBits[port]->currentText());

@@ -369,11 +369,7 @@ bool OpenSteps(frmTerminal *w)
     w->SetStatusPanel(2, QStringLiteral("COM ") + QString::number(n) + QStringLiteral(" Open"));
     w->mnuOpen->setText(QStringLiteral("&Close Port"));
     w->cmdComStatus->setText(QStringLiteral("Close COM ") + QString::number(n));
-    if (gRun.bMatchesEncoder) {
-        w->cmdLookup->setEnabled(true);
-        w->mnuSendMsg->setEnabled(true);
-        setToolbarKeyEnabled(w, "test", true);
-    }
+    w->FollowMatchState();
     setToolbarKeyEnabled(w, "program", true);
     setToolbarKeyEnabled(w, "read", true);
     return !gRun.bSkipDetect;

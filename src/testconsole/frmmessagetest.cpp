@@ -282,7 +282,11 @@ void frmMessageTest::setupForProtocol()
                                         "The First Pager ID in the First Pager Group is Used as the Default Pager ID\r"
                                         "The Protocol has been set to TAP"),
                          Buttons::OK, Icon::None, QStringLiteral("COMP1 Pager ID Not Defined"));
-        gSettings.sSerial1Protocol = QStringLiteral("TAP");
+        {
+            // the encoder keeps its COMP1 port: the view no longer shows it
+            const ProgramMadeChange change;
+            gSettings.sSerial1Protocol = QStringLiteral("TAP");
+        }
         done(QDialog::Rejected);
         return;
     }

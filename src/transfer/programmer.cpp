@@ -173,8 +173,7 @@ void WriteEncoderDatabase(Firmware fw)
         } else {
             w->SetStatusPanel(1, kWriteSuccessCaption);
             gRun.bMatchesEncoder = true;
-            w->cmdLookup->setEnabled(true);
-            w->mnuSendMsg->setEnabled(true);
+            w->FollowMatchState();
         }
     }
     platform::SetDefaultPointer();

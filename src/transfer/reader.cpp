@@ -176,8 +176,7 @@ void ReadEncoderDatabase(Firmware fw)
     if (end == RunEnd::Success && !gRun.bEditedDuringTransfer) {
         w->SetStatusPanel(1, kReadSuccessCaption);
         gRun.bMatchesEncoder = true;
-        w->cmdLookup->setEnabled(true);
-        w->mnuSendMsg->setEnabled(true);
+        w->FollowMatchState();
     } else if (end == RunEnd::Success || gRun.bEditedDuringTransfer || gDb != dbBefore ||
                gSettings != settingsBefore) {
         // part of the view now comes from the encoder and part does not

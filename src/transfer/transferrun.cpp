@@ -73,13 +73,15 @@ void ClearWaitFlags()
 
 void SetToolbarButtons(frmTerminal *w, bool on)
 {
-    // every button, also one the modified state had disabled
     if (!w)
         return;
     for (int i = 1; i <= 8; ++i) {
         if (QAction *a = w->ToolbarButton(i))
             a->setEnabled(on);
     }
+    // the test button comes back only while the view matches the encoder
+    if (on)
+        w->FollowMatchState();
     w->SetToolbarEnabled(on);
 }
 
@@ -147,8 +149,7 @@ void ShowIDAsCapLeftOff(frmTerminal *w, Firmware fw)
 {
     SetIDAsCapLabel(w, fw, false);
     // the encoder takes no pager ID as a capcode while the view says it does
-    if (w && gRun.bMatchesEncoder)
-        w->MarkConfigModified();
+    MarkViewChanged(ViewChange::ProgramMade);
 }
 
 }  // namespace transfer_run

@@ -36,7 +36,8 @@ SwitchOff SwitchIDAsCapOffForRun(Firmware fw);
 // Both wait flags back to False after a run's wait ended on one of them.
 void ClearWaitFlags();
 
-// Every toolbar button, the separator included, and the toolbar itself.
+// Every toolbar button, the separator included, and the toolbar itself;
+// switched on, the test button follows the view's match with the encoder.
 void SetToolbarButtons(frmTerminal *w, bool on);
 void ShowBox(const TransferBox &box, platform::Icon icon = platform::Icon::None);
 void SetIDAsCapLabel(frmTerminal *w, Firmware fw, bool on);

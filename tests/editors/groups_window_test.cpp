@@ -671,14 +671,14 @@ TEST_F(GroupsEditor, AnIncompleteGroupIsQuestionedAtEachClosingThenReset)
     EXPECT_FALSE(gRun.bDefinitionIncomplete);
     EXPECT_EQ(gDb.Groups[0][grpComplete], "");
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");  // nothing reset while the window is open
-    EXPECT_FALSE(modified());
+    // the encoder holds group 1 whole; programming would now send it unused
+    EXPECT_TRUE(modified());
 
     // the close box judges the groups again: no typed group goes unasked
     prompts.answer(Answer::Yes);
     e->close();
     EXPECT_EQ(prompts.count(), 2);
     EXPECT_FALSE(e->isVisible());
-    // the encoder still holds group 1 as it was
     EXPECT_TRUE(modified());
     EXPECT_EQ(gDb.Groups[0][grpGroupID], "0000");
     EXPECT_EQ(gDb.Groups[0][grpActive], "0");

@@ -7,7 +7,14 @@
 #include "database/pg8file.h"
 #include "database/state.h"
 #include "editors/editorcommon.h"
+#include "editors/cfgfam_cells.h"
+#include "editors/cfggroup_logic.h"
+#include "editors/editors.h"
+#include "editors/frmcfgfam.h"
 #include "editors/frmcfggroup.h"
+#include "editors/frmpassword.h"
+#include "editors/frmsettings.h"
+#include "editors/frmsettingsmain.h"
 #include "encsim/simulator.h"
 #include "link/exchange.h"
 #include "platform/grid.h"
@@ -188,14 +195,16 @@ protected:
         return out;
     }
 
-    bool toolbarFullyEnabled() const
+    // The toolbar back after a run: every button, but the test button only
+    // while the view matches the encoder.
+    bool toolbarBack() const
     {
         if (!w->Toolbar1->isEnabled())
             return false;
-        for (int i = 1; i <= 8; ++i)
+        for (int i = 1; i <= 7; ++i)
             if (!w->ToolbarButton(i)->isEnabled())
                 return false;
-        return true;
+        return w->ToolbarButtonByKey("test")->isEnabled() == gRun.bMatchesEncoder;
     }
 
     // What every run leaves behind, whatever its outcome.
@@ -227,7 +236,7 @@ TEST_F(DatabaseTransfer, Version8ProgramsAFileAndReadsItBackByteForByte)
     EXPECT_TRUE(gRun.bMatchesEncoder);
     EXPECT_TRUE(w->cmdLookup->isEnabled());
     EXPECT_TRUE(w->mnuSendMsg->isEnabled());
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
     // query, 19 settings, 75 records, the closing setting
     EXPECT_EQ(sim->exchangeCount(), 96);
@@ -279,7 +288,7 @@ TEST_F(DatabaseTransfer, Version8ProgramsAFileAndReadsItBackByteForByte)
     EXPECT_EQ(Last(received()), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     EXPECT_TRUE(gRun.bMatchesEncoder);
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     EXPECT_TRUE(w->mnuTest->isEnabled());
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON for Port 1");
     EXPECT_EQ(w->lblIncBy8->text(), "Increment Capcodes by 8 Mode is ON");
@@ -335,7 +344,7 @@ TEST_F(DatabaseTransfer, Version7ProgramsAFileAndReadsBackWhatItCarries)
     EXPECT_EQ(sim->setting("idascap"), "1");
     EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
     EXPECT_EQ(w->lblIDAsCap->text(), "ID As Capcode Mode is ON");
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
     EXPECT_EQ(gSettings, settings);
 
@@ -506,7 +515,7 @@ TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
     EXPECT_EQ(prompts.seen()[0].title, "Write Error");
     EXPECT_EQ(prompts.seen()[0].text, kWriteErrorText);
     EXPECT_EQ(prompts.seen()[0].icon, Icon::None);
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
     // nothing follows the record the encoder answered with its log-on prompt,
     // not even the switch back on: in paging mode it would go out as a page
@@ -542,7 +551,7 @@ TEST_F(DatabaseTransfer, SilenceMidRunStopsWithWriteErrorAndSwitchesIDAsCapBackO
     EXPECT_EQ(sent[1], "CONFIG SERIAL1 IDASCAP 0\r");
     EXPECT_EQ(Last(sent), "CONFIG SERIAL1 IDASCAP 1\r");
     EXPECT_EQ(sim->setting("serial1 idascap"), "1");
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
     EXPECT_FALSE(gWait.bReplyTimeout);
 }
@@ -667,7 +676,7 @@ TEST_F(DatabaseTransfer, Comp2PortStopsBeforeAnythingIsSent)
     EXPECT_EQ(prompts.last().icon, Icon::None);
     EXPECT_EQ(sim->exchangeCount(), 1);
     EXPECT_EQ(w->StatusPanelText(1), "before");
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
 }
 
@@ -685,7 +694,7 @@ TEST_F(DatabaseTransfer, UnconfirmedSwitchOffGivesImproperResponse)
     EXPECT_EQ(prompts.last().text, kImproperText);
     EXPECT_EQ(sim->exchangeCount(), 2);
     EXPECT_FALSE(w->ConnectedPictureInFront());
-    EXPECT_TRUE(toolbarFullyEnabled());
+    EXPECT_TRUE(toolbarBack());
     expectCleanExit();
 }
 
@@ -1175,3 +1184,261 @@ TEST_F(DatabaseTransfer, ProgrammersReadWholeRepliesWhateverInputLenWasLeftAt)
     EXPECT_TRUE(gRun.bMatchesEncoder);
     expectCleanExit();
 }
+
+// ---- the view's claim to match the encoder -----------------------------------------------------
+
+namespace {
+
+// Commands that can change a view that matches the encoder.
+enum class ViewCommand {
+    FamiliesOKAfterProgrammingATypedFamily,
+    FamiliesCloseBoxAfterProgrammingAnOverlap,
+    GroupsOKWithATriggerThatHasNoMessage,
+    GroupsCloseQuestionAfterProgrammingAnIncompleteGroup,
+    GroupsCheckAfterProgrammingAPagerInNoFamily,
+    SettingsDialogsOK,
+    SerialPortSettingsLoadOfAFormatNotListed,
+    ConsoleOnTAP,
+    ConsoleOnCOMP1,
+    ConsoleOnCOMP2,
+    ConsoleOnQV,
+    ConsoleOnSCOPE,
+    ConsoleOnSNPP,
+    ConsoleOnCOMP1WithoutADefaultPager,
+};
+
+const char *const kViewCommandNames[] = {
+    "FamiliesOKAfterProgrammingATypedFamily",
+    "FamiliesCloseBoxAfterProgrammingAnOverlap",
+    "GroupsOKWithATriggerThatHasNoMessage",
+    "GroupsCloseQuestionAfterProgrammingAnIncompleteGroup",
+    "GroupsCheckAfterProgrammingAPagerInNoFamily",
+    "SettingsDialogsOK",
+    "SerialPortSettingsLoadOfAFormatNotListed",
+    "ConsoleOnTAP",
+    "ConsoleOnCOMP1",
+    "ConsoleOnCOMP2",
+    "ConsoleOnQV",
+    "ConsoleOnSCOPE",
+    "ConsoleOnSNPP",
+    "ConsoleOnCOMP1WithoutADefaultPager",
+};
+
+bool windowShown(const char *name) { return forms::window(name) && forms::window(name)->isVisible(); }
+
+// The sample database as programming leaves it: an unused group goes out
+// with its twenty pager IDs, where a factory encoder holds only eight zeros.
+encsim::Database programmedSample()
+{
+    encsim::Database db = encsim::Database::sample();
+    for (QStringList &group : db.groups)
+        while (group.size() < encsim::GroupFieldCount)
+            group << QStringLiteral("0000");
+    return db;
+}
+
+}  // namespace
+
+class MatchingView : public DatabaseTransfer, public ::testing::WithParamInterface<int> {
+protected:
+    frmCfgFam *families() { return qobject_cast<frmCfgFam *>(forms::window("frmCfgFam")); }
+    frmCfgGroup *groups() { return qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup")); }
+
+    // Types `text` into the families editor's cell as the user does.
+    void typeFamily(int row, int col, const QString &text)
+    {
+        frmCfgFam *e = families();
+        e->fgFamilies->setRow(row);
+        e->fgFamilies->setCol(col);
+        e->fgFamilies_Click();
+        e->txtFam->clear();
+        for (const QChar c : text)
+            e->txtFam->setText(e->txtFam->text() + c);
+    }
+    void typeGroup(int row, int col, const QString &text)
+    {
+        frmCfgGroup *e = groups();
+        e->fgGroups->setRow(row);
+        e->fgGroups->setCol(col);
+        e->fgGroups_Click();
+        e->txtGrp->setText(text);
+    }
+
+    // Opens the test console as the user does and closes it once it shows.
+    void openAndCloseTheConsole()
+    {
+        RunWhen([] { return windowShown("frmMessageTest"); },
+                [] { qobject_cast<QDialog *>(forms::window("frmMessageTest"))->done(0); });
+        w->mnuSendMsg_Click();
+        DropPendingActions();
+        EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
+    }
+
+    void consoleOn(const QString &protocol)
+    {
+        sim->setSetting("serial1 protocol", protocol);
+        read();
+        openAndCloseTheConsole();
+    }
+
+    // The encoder as it stands: its database and settings.
+    std::pair<encsim::Database, QMap<QString, QString>> encoderState()
+    {
+        return sim->withEncoder([](encsim::Encoder &e) { return std::make_pair(e.database(), e.settings()); });
+    }
+
+    void run(ViewCommand command)
+    {
+        using namespace cfgfam;
+        using namespace groupsgrid;
+        switch (command) {
+        case ViewCommand::FamiliesOKAfterProgrammingATypedFamily:
+            // a family typed in and programmed goes out unused until OK
+            // marks it complete
+            ShowFamiliesEditor();
+            typeFamily(3, colQty, "5");
+            typeFamily(3, colStartID, "3000");
+            typeFamily(3, colStartCap, "30000");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            families()->cmdOK->click();
+            EXPECT_EQ(gDb.Families[2][famComplete], "YES");
+            break;
+        case ViewCommand::FamiliesCloseBoxAfterProgrammingAnOverlap:
+            ShowFamiliesEditor();
+            typeFamily(3, colQty, "10");
+            typeFamily(3, colStartID, "1005");
+            typeFamily(3, colStartCap, "30000");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            prompts.allowUnexpected(true);  // the check's box
+            PressCloseBox(families());
+            EXPECT_TRUE(windowShown("frmCfgFam"));
+            break;
+        case ViewCommand::GroupsOKWithATriggerThatHasNoMessage: {
+            encsim::Database db = programmedSample();
+            db.groups[1] = db.groups[0];
+            db.groups[1][encsim::GroupID] = "5001";
+            db.groups[1][encsim::Trigger1Active] = "1";
+            db.groups[1][encsim::Trigger1Msg] = "00";
+            sim->setDatabase(db);
+            read();
+            ShowGroupsEditor();
+            groups()->cmdOK->click();
+            EXPECT_EQ(gDb.Groups[1][grpTrigger1Active], "0");
+            break;
+        }
+        case ViewCommand::GroupsCloseQuestionAfterProgrammingAnIncompleteGroup:
+            ShowGroupsEditor();
+            typeGroup(rowGroupID, 3, "5002");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            prompts.answer(Answer::No);  // "Incomplete Database Definition": stay
+            PressCloseBox(groups());
+            prompts.answer(Answer::Yes);  // and now leave
+            PressCloseBox(groups());
+            EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+            EXPECT_FALSE(windowShown("frmCfgGroup"));
+            break;
+        case ViewCommand::GroupsCheckAfterProgrammingAPagerInNoFamily:
+            ShowGroupsEditor();
+            typeGroup(rowGroupID, 3, "5002");
+            typeGroup(rowPagerID1, 3, "7777");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            prompts.allowUnexpected(true);  // the check's box
+            groups()->cmdOK->click();
+            break;
+        case ViewCommand::SettingsDialogsOK:
+            // the serial port settings, through their button the access code
+            // and the advanced settings, each left with OK
+            RunWhen([] { return windowShown("frmSettings_Main"); },
+                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdSettings->click(); });
+            RunWhen([] { return windowShown("frmPassword"); }, [] {
+                auto *p = qobject_cast<frmPassword *>(forms::window("frmPassword"));
+                p->txtName->setText("KRELV");
+                p->cmdOK->click();
+            });
+            RunWhen([] { return windowShown("frmSettings"); },
+                    [] { qobject_cast<frmSettings *>(forms::window("frmSettings"))->cmdOK->click(); },
+                    0);
+            RunWhen([] { return windowShown("frmSettings_Main") && !forms::window("frmSettings"); },
+                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdOK->click(); });
+            w->Toolbar1_ButtonClick("settings");
+            DropPendingActions();
+            EXPECT_EQ(forms::window("frmSettings_Main"), nullptr);
+            break;
+        case ViewCommand::SerialPortSettingsLoadOfAFormatNotListed:
+            // odd parity is no choice of the dialog: it shows no parity
+            sim->setSetting("serial2 databits", "O71");
+            read();
+            RunWhen([] { return windowShown("frmSettings_Main"); },
+                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdOK->click(); });
+            w->Toolbar1_ButtonClick("settings");
+            DropPendingActions();
+            break;
+        case ViewCommand::ConsoleOnTAP: consoleOn("TAP"); break;
+        case ViewCommand::ConsoleOnCOMP1: consoleOn("COMP1"); break;
+        case ViewCommand::ConsoleOnCOMP2: consoleOn("COMP2"); break;
+        case ViewCommand::ConsoleOnQV: consoleOn("QV"); break;
+        case ViewCommand::ConsoleOnSCOPE: consoleOn("SCOPE"); break;
+        case ViewCommand::ConsoleOnSNPP: consoleOn("SNPP"); break;
+        case ViewCommand::ConsoleOnCOMP1WithoutADefaultPager:
+            // group 1's first pager ID cleared and port 1 set to COMP1, then programmed
+            gDb.Groups[0][grpPagerID1] = "0000";
+            gSettings.sSerial1Protocol = "COMP1";
+            gRun.bMatchesEncoder = false;
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            ASSERT_EQ(sim->setting("serial1 protocol"), "COMP1");
+            prompts.answer(Answer::OK);  // "COMP1 Pager ID Not Defined"
+            openAndCloseTheConsole();
+            EXPECT_EQ(prompts.last().title, "COMP1 Pager ID Not Defined");
+            EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
+            break;
+        }
+    }
+};
+
+// While the view claims to match the encoder, programming it sends what the
+// encoder already holds. After each command that can change the view, either
+// the view shows modified, with the commands that rely on the match off, or
+// programming again leaves the encoder as it was.
+TEST_P(MatchingView, ClaimsToMatchOnlyWhileProgrammingWouldChangeNothing)
+{
+    connect(8);
+    sim->setDatabase(programmedSample());
+    read();
+    ASSERT_TRUE(gRun.bMatchesEncoder);
+    run(ViewCommand(GetParam()));
+    ASSERT_FALSE(HasFatalFailure());
+    prompts.allowUnexpected(false);
+
+    ASSERT_TRUE(w->MSComm1.PortOpen());
+    const bool matches = gRun.bMatchesEncoder;
+    EXPECT_EQ(w->mnuSendMsg->isEnabled(), matches);
+    EXPECT_EQ(w->cmdLookup->isEnabled(), matches);
+    EXPECT_EQ(w->ToolbarButtonByKey("test")->isEnabled(), matches);
+    if (!matches) {
+        EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+        return;
+    }
+    const auto before = encoderState();
+    const int exchanges = sim->exchangeCount();
+    program();
+    ASSERT_GT(sim->exchangeCount(), exchanges);
+    EXPECT_EQ(w->StatusPanelText(1), kWriteSuccessCaption);
+    const auto after = encoderState();
+    EXPECT_EQ(after.second, before.second) << "programming again changed the encoder's settings";
+    for (int g = 0; g < encsim::kGroupCount; ++g)
+        EXPECT_EQ(after.first.groups[size_t(g)], before.first.groups[size_t(g)]) << "group " << g + 1;
+    for (int f = 0; f < encsim::kFamilyCount; ++f)
+        EXPECT_EQ(after.first.families[size_t(f)], before.first.families[size_t(f)]) << "family " << f + 1;
+    for (int m = 0; m < encsim::kMessageCount; ++m)
+        EXPECT_EQ(after.first.messages[size_t(m)], before.first.messages[size_t(m)]) << "message " << m + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, MatchingView, ::testing::Range(0, int(std::size(kViewCommandNames))),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return std::string(kViewCommandNames[info.param]);
+                         });
