@@ -1191,6 +1191,8 @@ namespace {
 
 // Commands that can change a view that matches the encoder.
 enum class ViewCommand {
+    FamiliesOK,
+    GroupsOK,
     FamiliesOKAfterProgrammingATypedFamily,
     FamiliesCloseBoxAfterProgrammingAnOverlap,
     GroupsOKWithATriggerThatHasNoMessage,
@@ -1208,6 +1210,8 @@ enum class ViewCommand {
 };
 
 const char *const kViewCommandNames[] = {
+    "FamiliesOK",
+    "GroupsOK",
     "FamiliesOKAfterProgrammingATypedFamily",
     "FamiliesCloseBoxAfterProgrammingAnOverlap",
     "GroupsOKWithATriggerThatHasNoMessage",
@@ -1292,9 +1296,21 @@ protected:
         using namespace cfgfam;
         using namespace groupsgrid;
         switch (command) {
+        case ViewCommand::FamiliesOK:
+            // the families a read left unused are erased to the form OK gives them
+            ShowFamiliesEditor();
+            families()->cmdOK->click();
+            break;
+        case ViewCommand::GroupsOK:
+            ShowGroupsEditor();
+            groups()->cmdOK->click();
+            break;
         case ViewCommand::FamiliesOKAfterProgrammingATypedFamily:
-            // a family typed in and programmed goes out unused until OK
-            // marks it complete
+            // family 3 as New Database leaves it, programmed; typed in and
+            // programmed again, it goes out unused until OK marks it complete
+            gDb.Families[2] = NewDatabaseFamilyRow();
+            gRun.bMatchesEncoder = false;
+            program();
             ShowFamiliesEditor();
             typeFamily(3, colQty, "5");
             typeFamily(3, colStartID, "3000");
