@@ -58,11 +58,14 @@ QString askForFile(platform::Prompt::Kind kind, const QString &title)
 }
 
 // Fills the tables, settings, notes and captions from a file's bytes; the
-// file becomes the current one.
-void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, const QString &path)
+// file becomes the current one. Bytes that are no pager database change
+// nothing, in the window either, and give false.
+bool readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, const QString &path)
 {
     QString notes = w->txtConfigNotes->text();
     const Pg8ReadResult read = ReadPagerDatabaseFile(bytes, mode, gDb, gSettings, notes);
+    if (read.notADatabase)
+        return false;
     platform::SetTextWhole(w->txtConfigNotes, notes, frmTerminal::kNotesTypedMax);
     if (read.incCapsLineRead)
         w->ShowIncBy8Label();
@@ -70,6 +73,7 @@ void readIntoWindow(frmTerminal *w, const QByteArray &bytes, Pg8ReadMode mode, c
         w->ShowIDAsCapLabel();
     ShowTablesAfreshInOpenEditors();
     currentFilePath() = QFileInfo(path).absoluteFilePath();
+    return true;
 }
 
 }  // namespace
@@ -108,7 +112,13 @@ void frmTerminal::mnuOpenFile_Click()
         gRun.bNoModifiedStatus = false;
         return;
     }
-    readIntoWindow(this, bytes, Pg8ReadMode::Open, path);
+    if (!readIntoWindow(this, bytes, Pg8ReadMode::Open, path)) {
+        // the box is Open's last step: whatever runs while it waits finds
+        // Open over and nothing of the refused file taken
+        gRun.bNoModifiedStatus = false;
+        fileErrorBox(NotADatabaseFileText(Pg8FileTitle(path)));
+        return;
+    }
     gRun.sDBFileName = Pg8FileTitle(path);
     SetStatusPanel(1, OpenedDatabaseStatusText(gRun.sDBFileName));
     platform::SaveSetting(QStringLiteral("Properties"), QStringLiteral("LastFile"), currentFilePath());
@@ -181,6 +191,8 @@ void frmTerminal::LoadLastFile()
         gRun.bLoading = false;  // the load step ends here, silently
         return;
     }
-    readIntoWindow(this, bytes, Pg8ReadMode::StartUp, path);
+    // a file that is no pager database is passed over as a missing one is
+    if (!readIntoWindow(this, bytes, Pg8ReadMode::StartUp, path))
+        return;
     SetStatusPanel(1, StartUpLoadedStatusText(gRun.sDBFileName));
 }

@@ -307,9 +307,12 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
 {
     Pg8ReadResult result;
     const QStringList lines = platform::SplitLines(platform::FromAnsi(bytes));
+    // a table line outside its rows is still a line of the file's own kinds
+    bool anyKnownLine = false;
     // rows follow the line's position in the file, not the number in its tag
     for (int counter = 0; counter < lines.size(); ++counter) {
         const QString &line = lines.at(counter);
+        bool known = true;
         if (line.startsWith(QLatin1String("Fam"))) {
             if (counter < kFamilyCount)
                 readFamilyLine(line, db.Families[counter], mode);
@@ -325,6 +328,7 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
             notes = notesFromLine(line);
             result.notesLineRead = true;
         } else {
+            known = false;
             for (const SettingLine &s : kSettingLines) {
                 if (!line.startsWith(QLatin1String(s.prefix)))
                     continue;
@@ -333,11 +337,14 @@ Pg8ReadResult ReadPagerDatabaseFile(const QByteArray &bytes, Pg8ReadMode mode, P
                     result.incCapsLineRead = true;
                 else if (s.flag == &EncoderSettings::bSerial1IDAsCap)
                     result.idAsCapLineRead = true;
+                known = true;
                 break;
             }
         }
+        anyKnownLine = anyKnownLine || known;
     }
     result.lineCount = int(lines.size());
+    result.notADatabase = !bytes.isEmpty() && !anyKnownLine;
     return result;
 }
 
@@ -392,6 +399,13 @@ QString OpenedDatabaseStatusText(const QString &title)
 QString StartUpLoadedStatusText(const QString &title)
 {
     return QStringLiteral("Loaded Database File: ") + title;
+}
+
+QString NotADatabaseFileText(const QString &title)
+{
+    return QStringLiteral("The pager database could not be loaded from ") + title
+        + QStringLiteral(":\rNo line in it is a family, group, message, setting or notes line, "
+                         "so it is not a pager database file.");
 }
 
 QString IncCapBy8CaptionText(bool on)

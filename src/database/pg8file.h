@@ -30,6 +30,10 @@ struct Pg8ReadResult {
     bool idAsCapLineRead = false;  // refresh lblIDAsCap from bSerial1IDAsCap
     bool notesLineRead = false;    // the notes text came from the file
     int lineCount = 0;             // lines seen, blank and unknown ones included
+    // The file has bytes, yet not one line is a family, group, message,
+    // setting or notes line: it is some other file, and nothing was changed.
+    // An empty file is an empty database, not this.
+    bool notADatabase = false;
 };
 
 // The whole file as bytes. A character with no byte in the code page, a line
@@ -41,7 +45,8 @@ QByteArray WritePagerDatabaseFile(const PagerDatabase &db, const EncoderSettings
 
 // Fills db, settings and notes from the bytes of a file. Nothing is cleared
 // first: a line the file lacks leaves its fields as they are. Malformed
-// content is never an error.
+// content is never an error; only a file with no line of any kind the
+// reader knows is reported, as `notADatabase`.
 //
 // A family becomes complete when it is active or when its fields meet the
 // families editor's completeness rule; a group under the GroupID test of the
@@ -76,6 +81,7 @@ QString Pg8FileTitle(const QString &path);
 QString SavedDatabaseStatusText(const QString &title, bool matchesEncoder);
 QString OpenedDatabaseStatusText(const QString &title);
 QString StartUpLoadedStatusText(const QString &title);
+QString NotADatabaseFileText(const QString &title);
 QString IncCapBy8CaptionText(bool on);
 QString IDAsCapCaptionText(bool on);
 

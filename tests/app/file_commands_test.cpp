@@ -136,7 +136,7 @@ TEST_F(FileCommands, SaveGoesToTheFolderTheFileCameFrom)
 TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndSaysWhy)
 {
     const QString file = path("keep.pg8");
-    writeFile(file, "old contents\r\n");
+    writeFile(file, "Notes,\"old contents\"\r\n");
     prompts.answerFile(file);
     w->mnuOpenFile_Click();
     const QString statusBefore = w->StatusPanelText(1);
@@ -153,7 +153,7 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(w->StatusPanelText(1), statusBefore);
     EXPECT_EQ(gRun.sDBFileName, "keep.pg8");
     EXPECT_EQ(stored("LastFile"), file);
-    EXPECT_EQ(readFile(file), "old contents\r\n");
+    EXPECT_EQ(readFile(file), "Notes,\"old contents\"\r\n");
 }
 
 TEST_F(FileCommands, TextOutsideTheCodePageIsNotSaved)
@@ -208,6 +208,46 @@ TEST_F(FileCommands, OpenOfAMissingFileShowsTheReason)
     EXPECT_TRUE(gRun.bMatchesEncoder);
     EXPECT_EQ(stored("LastFile"), "");
     EXPECT_FALSE(gRun.bNoModifiedStatus);
+}
+
+TEST_F(FileCommands, OpenOfAFileThatIsNoDatabaseIsRefusedAndChangesNothing)
+{
+    const QString site = path("site5.pg8");
+    writeFile(site, WritePagerDatabaseFile(pg8test::FullDatabase(), pg8test::FullSettings(), "Site 5", nullptr));
+    prompts.answerFile(site);
+    w->mnuOpenFile_Click();
+    const PagerDatabase dbBefore = gDb;
+    const EncoderSettings settingsBefore = gSettings;
+    const QString statusBefore = w->StatusPanelText(1);
+
+    const QByteArray prose = "Dear all,\r\nthe mast on the roof is down again.\r\n";
+    const QString notes = path("notes.txt");
+    writeFile(notes, prose);
+    prompts.answerFile(notes);
+    prompts.answer(Answer::OK);
+    w->mnuOpenFile_Click();
+    ASSERT_EQ(prompts.count(), 3);
+    EXPECT_EQ(prompts.last().title, "Quorvane Paging Encoder Setup");
+    EXPECT_EQ(prompts.last().text,
+              lines({"The pager database could not be loaded from notes.txt:",
+                     "No line in it is a family, group, message, setting or notes line, so it is not a "
+                     "pager database file."}));
+    EXPECT_EQ(prompts.last().icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.last().buttons, Buttons::OK);
+    EXPECT_EQ(gDb, dbBefore);
+    EXPECT_EQ(gSettings, settingsBefore);
+    EXPECT_EQ(w->txtConfigNotes->text(), "Site 5");
+    EXPECT_EQ(w->StatusPanelText(1), statusBefore);
+    EXPECT_EQ(gRun.sDBFileName, "site5.pg8");
+    EXPECT_EQ(stored("LastFile"), site);
+    EXPECT_TRUE(w->mnuSave->isEnabled());
+    EXPECT_FALSE(gRun.bNoModifiedStatus);
+
+    // Save still goes to the database file
+    gDb.CannedMessages[0] = "Changed";
+    w->mnuSave_Click();
+    EXPECT_EQ(readFile(notes), prose);
+    EXPECT_TRUE(readFile(site).contains("\r\nMsg1,Changed\r\n"));
 }
 
 TEST_F(FileCommands, CancelledDialogsChangeNothing)
@@ -318,4 +358,14 @@ TEST_F(StartUpLoad, MissingLastFileLeavesNoDatabaseLoaded)
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
     EXPECT_EQ(gDb, PagerDatabase{});
+}
+
+TEST_F(StartUpLoad, LastFileThatIsNoDatabaseIsPassedOver)
+{
+    writeFile(QDir(appDir()).filePath("notes.txt"), "Dear all,\r\n");
+    store("LastFile", "notes.txt");
+    frmTerminal *w = start();
+    EXPECT_EQ(prompts.count(), 0);
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+    EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
 }

@@ -267,6 +267,32 @@ TEST(Pg8Read, emptyFileAndSettingsOnly_changeNoTable)
     EXPECT_EQ(notes, FullNotes());
 }
 
+TEST(Pg8Read, fileWithoutALineOfItsKinds_isNotADatabaseAndChangesNothing)
+{
+    const struct {
+        QByteArray file;
+        bool notADatabase;
+    } cases[] = {
+        {"Dear all,\r\nthe mast on the roof is down.\r\n", true},
+        {"\r\n\r\n", true},
+        {"fam1,1,0000008\r\n", true},  // kinds go by case, as the reader does
+        {"", false},
+        {"MaxBatch,5\r\n", false},
+        {"Notes,\"x\"\r\n", false},
+        {"Nothing new\r\n", false},   // "Not" makes a notes line
+        {filler(60) + "Fam1,1\r\n", false},  // a family line, if outside the families
+    };
+    for (const auto &c : cases) {
+        const Loaded l = readOverFull(c.file);
+        EXPECT_EQ(l.result.notADatabase, c.notADatabase) << c.file.constData();
+        if (c.notADatabase) {
+            EXPECT_EQ(l.db, FullDatabase());
+            EXPECT_EQ(l.settings, FullSettings());
+            EXPECT_EQ(l.notes, FullNotes());
+        }
+    }
+}
+
 TEST(Pg8Read, openAndStartUp_differInStartIDAndGroupComplete)
 {
     struct Case {
