@@ -1259,6 +1259,15 @@ protected:
         for (const QChar c : text)
             e->txtFam->setText(e->txtFam->text() + c);
     }
+    // Family 3 typed in the open families editor, then programmed.
+    void programTypedFamily3(const QString &quantity, const QString &startID)
+    {
+        typeFamily(3, cfgfam::colQty, quantity);
+        typeFamily(3, cfgfam::colStartID, startID);
+        typeFamily(3, cfgfam::colStartCap, "30000");
+        program();
+        ASSERT_TRUE(gRun.bMatchesEncoder);
+    }
     void typeGroup(int row, int col, const QString &text)
     {
         frmCfgGroup *e = groups();
@@ -1293,7 +1302,6 @@ protected:
 
     void run(ViewCommand command)
     {
-        using namespace cfgfam;
         using namespace groupsgrid;
         switch (command) {
         case ViewCommand::FamiliesOK:
@@ -1312,21 +1320,13 @@ protected:
             gRun.bMatchesEncoder = false;
             program();
             ShowFamiliesEditor();
-            typeFamily(3, colQty, "5");
-            typeFamily(3, colStartID, "3000");
-            typeFamily(3, colStartCap, "30000");
-            program();
-            ASSERT_TRUE(gRun.bMatchesEncoder);
+            programTypedFamily3("5", "3000");
             families()->cmdOK->click();
             EXPECT_EQ(gDb.Families[2][famComplete], "YES");
             break;
         case ViewCommand::FamiliesCloseBoxAfterProgrammingAnOverlap:
             ShowFamiliesEditor();
-            typeFamily(3, colQty, "10");
-            typeFamily(3, colStartID, "1005");
-            typeFamily(3, colStartCap, "30000");
-            program();
-            ASSERT_TRUE(gRun.bMatchesEncoder);
+            programTypedFamily3("10", "1005");
             prompts.allowUnexpected(true);  // the check's box
             PressCloseBox(families());
             EXPECT_TRUE(windowShown("frmCfgFam"));
