@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "link/exchange.h"
 
 #include <QEvent>
 #include <QList>
@@ -58,6 +59,7 @@ PortBusyGuard::PortBusyGuard() : m_acquired(!gRun.bPortBusy)
     if (m_acquired) {
         gRun.bPortBusy = true;
         gRun.bEditedDuringTransfer = false;
+        StartEncoderRun();
     }
 }
 

@@ -9,6 +9,8 @@ class QWidget;
 // (detection, lookup, transfer). While one is held, commands that would start
 // another use of the port do nothing. An exit asked for meanwhile cancels the
 // running operation; the main window closes once the guard is released.
+// Taking it starts a run: the run's first exchange empties the receive
+// buffer before it sends (StartEncoderRun).
 class PortBusyGuard {
 public:
     PortBusyGuard();

@@ -13,6 +13,9 @@ namespace {
 // The poll period of every wait.
 constexpr int kPollMs = 50;
 
+// No exchange has gone out since a run started.
+bool runStarting = false;
+
 bool holdsAny(const QString &reply, const QStringList &awaited)
 {
     for (const QString &a : awaited) {
@@ -48,8 +51,9 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
     platform::SerialPort &port = link->MSComm1;
     platform::Timer &timer = link->Timer2;
 
-    if (flush)
+    if (flush || runStarting)
         port.setInBufferCount(0);
+    runStarting = false;
     if (timeoutMs >= 0)
         timer.setInterval(timeoutMs);
     if (!port.Output(command + TermText(term))) {
@@ -105,6 +109,8 @@ ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, co
     gWait.bReplyTimeout = false;
     return result;
 }
+
+void StartEncoderRun() { runStarting = true; }
 
 bool EncoderSend(const QString &command, Term term)
 {

@@ -41,6 +41,14 @@ struct ExchangeResult {
 ExchangeResult EncoderExchange(const QString &command, Term term, bool flush, const QStringList &awaited,
                                int timeoutMs, bool cancellable);
 
+// Every run that talks to the encoder starts on an empty receive buffer:
+// after this call the next exchange empties it before its write, whatever
+// its `flush` says, so that nothing an earlier run left there (a late answer
+// to a step that timed out) is taken for an answer. A late answer inside one
+// run is that run's to judge. Called by PortBusyGuard, which every such run
+// takes.
+void StartEncoderRun();
+
 // Writes `command` + `term` and nothing else: no flush, no wait, no box.
 // False when the write failed.
 bool EncoderSend(const QString &command, Term term);

@@ -36,10 +36,7 @@ public:
     // does the preparation and the closing steps.
     RunEnd run()
     {
-        CommandStep query = IDAsCapQuery(m_fw);
-        // a version 8 reader starts from an empty receive buffer
-        query.flushFirst = m_fw == Firmware::V8;
-        StepResult r = RunStep(query);
+        StepResult r = RunStep(IDAsCapQuery(m_fw));
         if (!alive())
             return RunEnd::WindowGone;
         if (r.cancelled) {

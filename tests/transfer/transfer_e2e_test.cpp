@@ -1016,6 +1016,69 @@ TEST_F(DatabaseTransfer, Version8ReadStartsFromAnEmptyReceiveBuffer)
     expectCleanExit();
 }
 
+// A step of a failed version 7 read answers after its time-out, while the
+// Read Error box is up. The next read is not misled by that answer: it leaves
+// the encoder's ID-as-capcode mode as it was, reading the records with the
+// mode off, and shows it.
+struct LateAnswerCase {
+    const char *name;
+    QByteArray lateStep;      // the failed step, whose answer comes late
+    QString mode;             // the encoder's ID-as-capcode mode at the next read
+    QStringList idAsCapSent;  // the next read's ID-as-capcode commands
+    QString secondSent;       // the next read's second command
+    QString label;
+};
+
+void PrintTo(const LateAnswerCase &c, std::ostream *os) { *os << c.name; }
+
+class LateAnswer : public DatabaseTransfer, public ::testing::WithParamInterface<LateAnswerCase> {};
+
+TEST_P(LateAnswer, TheNextVersion7ReadLeavesTheIDAsCapModeAsItWas)
+{
+    const LateAnswerCase &c = GetParam();
+    connect(7);
+    gRun.bMatchesEncoder = true;
+    platform::SetTimeScale(0.05);
+    sim->addFault({encsim::FaultKind::HeldBack, 1, 1, c.lateStep});
+    prompts.answerWith([this](const platform::Prompt &) {
+        sim->releaseHeldBack();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sim->idle() && w->MSComm1.InBufferCount() > 0; }));
+        return platform::Reply{Answer::OK, {}, 1};
+    });
+    read();
+    ASSERT_EQ(prompts.count(), 1);
+    ASSERT_EQ(prompts.last().title, "Read Error");
+
+    sim->setSetting("idascap", c.mode);
+    platform::SetTimeScale(1.0);
+    prompts.clear();
+    const bool asks = !gRun.bMatchesEncoder;  // "About to OverWrite Edits"
+    const int before = sim->exchangeCount();
+    read();
+    EXPECT_EQ(prompts.count(), asks ? 1 : 0);
+    QStringList sent;
+    for (const QByteArray &command : received().mid(before))
+        sent << QString::fromLatin1(command);
+    ASSERT_GE(sent.size(), 2);
+    EXPECT_EQ(sent.filter("IDASCAP"), c.idAsCapSent);
+    EXPECT_EQ(sent[1], c.secondSent);
+    EXPECT_EQ(sim->setting("idascap"), c.mode);
+    EXPECT_EQ(w->lblIDAsCap->text(), c.label);
+    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    expectCleanExit();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Version7, LateAnswer,
+    ::testing::Values(
+        // "10" CR LF, read as the mode, would switch it on
+        LateAnswerCase{"ModeOff", "config maxbatch?", "0", {"CONFIG IDASCAP?\r"}, "config maxbatch?\r\n",
+                       "ID As Capcode Mode is OFF"},
+        // a record line, read as the mode, would leave it on for the records
+        LateAnswerCase{"ModeOn", "\rL 3\r", "1", {"CONFIG IDASCAP?\r", "CONFIG IDASCAP 0\r", "CONFIG IDASCAP 1\r"},
+                       "CONFIG IDASCAP 0\r", "ID As Capcode Mode is ON"}),
+    [](const ::testing::TestParamInfo<LateAnswerCase> &info) { return std::string(info.param.name); });
+
 TEST_F(DatabaseTransfer, Version8ReadStoresEachSettingByItsRule)
 {
     connect(8);

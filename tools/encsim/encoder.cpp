@@ -236,6 +236,13 @@ void Encoder::addFault(const Fault &fault)
     m_faults.append(ArmedFault{fault, 0});
 }
 
+QByteArray Encoder::takeHeldBack()
+{
+    QByteArray held;
+    held.swap(m_heldBack);
+    return held;
+}
+
 QByteArray Encoder::feed(const QByteArray &bytes)
 {
     QByteArray out;
@@ -369,6 +376,9 @@ QByteArray Encoder::exchange(const QByteArray &raw, const QByteArray &text, Hand
             break;
         case FaultKind::PromptBeforeAnswer:
             ex.reply = kLogOnPrompt + (this->*handler)(text);
+            break;
+        case FaultKind::HeldBack:
+            m_heldBack += (this->*handler)(text);
             break;
         case FaultKind::HangUp:
             m_hangUp = true;

@@ -88,6 +88,7 @@ enum class FaultKind {
     FallBackToPaging,    // the encoder restarts into paging mode and answers "ID=" alone
     PromptBeforeAnswer,  // "ID=" followed by the normal answer (the command is carried out)
     HangUp,              // the line goes dead: the driver closes the pseudo-terminal
+    HeldBack,            // the command is carried out, its answer kept until takeHeldBack()
 };
 
 // A fault replaces the encoder's answer to chosen exchanges. Exchanges are
@@ -169,6 +170,8 @@ public:
 
     void addFault(const Fault &fault);
     void clearFaults() { m_faults.clear(); }
+    // The answers HeldBack faults kept, in order, handed over once.
+    QByteArray takeHeldBack();
 
     int exchangeCount() const { return m_exchangeCount; }
     const QList<Exchange> &exchanges() const { return m_log; }
@@ -219,6 +222,7 @@ private:
     QMap<QString, QString> m_settings;
     QMap<QString, QByteArray> m_lookupAnswers;
     QList<ArmedFault> m_faults;
+    QByteArray m_heldBack;
 
     int m_exchangeCount = 0;
     QList<Exchange> m_log;

@@ -152,7 +152,7 @@ bool PtySimulator::idle() const
 {
     if (!isRunning() || m_hangUpRequested)
         return true;
-    if (m_working)
+    if (m_working || m_releaseRequested)
         return false;
     // an answer written a moment ago may still be on its way to the slave side
     if (Clock::now() - Clock::time_point(Clock::duration(m_workedAt.load())) < std::chrono::milliseconds(10))
@@ -207,6 +207,15 @@ void PtySimulator::addFault(const Fault &fault)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_encoder.addFault(fault);
+}
+
+void PtySimulator::releaseHeldBack()
+{
+    m_releaseRequested = true;
+    if (m_wake[1] >= 0) {
+        const char c = 'r';
+        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &c, 1);
+    }
 }
 
 void PtySimulator::setIdentifyStyle(IdentifyStyle style)
@@ -342,6 +351,20 @@ void PtySimulator::run()
                 m_hungUp = true;
             }
             m_changed.notify_all();
+        }
+        if (m_releaseRequested && m_master >= 0) {
+            m_working = true;
+            m_releaseRequested = false;
+            QByteArray held;
+            int speed = 0;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                held = m_encoder.takeHeldBack();
+                speed = m_encoder.lineSpeed();
+            }
+            if (!held.isEmpty())
+                writeOut(held, speed);
+            continue;
         }
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_master, POLLIN, 0}};
         const nfds_t count = m_master >= 0 ? 2 : 1;

@@ -58,6 +58,9 @@ public:
     QString setting(const QString &key) const;
     void setSetting(const QString &key, const QString &value);
     void addFault(const Fault &fault);
+    // Sends what HeldBack faults kept, from the simulator's thread, as a late
+    // answer: after the program's wait for it has ended, when the test says.
+    void releaseHeldBack();
     void setIdentifyStyle(IdentifyStyle style);
     Mode mode() const;
 
@@ -97,6 +100,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_hangUpRequested{false};
+    std::atomic<bool> m_releaseRequested{false};
     std::atomic<bool> m_working{false};  // between the read of some bytes and the end of their answer
     std::atomic<std::chrono::steady_clock::rep> m_workedAt{0};  // when it last ended
     bool m_hungUp = false;
