@@ -69,8 +69,9 @@ QStringList ProgrammedTexts(Firmware fw, const PagerDatabase &db, const EncoderS
 
 // ---- ID-as-capcode commands (upper case, CR, wait for LF) ----
 
-// "CONFIG IDASCAP?" / "CONFIG SERIAL1 IDASCAP?". Sent without discarding
-// pending input (only the version 8 reader discards it first).
+// "CONFIG IDASCAP?" / "CONFIG SERIAL1 IDASCAP?". Itself it keeps pending
+// input; as the first command of a run it goes out on an empty receive
+// buffer, as every run's first command does.
 CommandStep IDAsCapQuery(Firmware fw);
 // "CONFIG IDASCAP 0|1" / "CONFIG SERIAL1 IDASCAP 0|1".
 CommandStep IDAsCapSwitch(Firmware fw, bool on);
