@@ -4,6 +4,7 @@
 #include "platform/system.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +51,19 @@ void frmCancelSend::keyPressEvent(QKeyEvent *e)
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+void frmCancelSend::closeEvent(QCloseEvent *e)
+{
+    // the close box (or Alt+F4) would only hide the box while the operation
+    // runs on: it is the Cancel button, and the box stays until the
+    // operation has seen it and unloads the box
+    if (e->spontaneous()) {
+        e->ignore();
+        Command1_Click();
+        return;
+    }
+    QDialog::closeEvent(e);
 }
 
 void frmCancelSend::Form_Activate()

@@ -26,4 +26,5 @@ public:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;  // Esc presses Cancel and never closes the box
+    void closeEvent(QCloseEvent *e) override;   // so does the close box; the operation closes it
 };

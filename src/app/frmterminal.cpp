@@ -488,7 +488,7 @@ void frmTerminal::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    if (EditorClosing() || ClosingWaits()) {
+    if (ClosingWaits()) {
         // an editor is in its closing steps (its check lets this request
         // through), or a window's closing waits on the encoder: it could be
         // neither asked nor unloaded now, so nothing is asked until it has

@@ -13,16 +13,23 @@
 
 namespace {
 
-// the windows whose closing that talks to the encoder runs, innermost last
+// the windows whose closing runs, innermost last
 QList<const QWidget *> &closingWindows()
 {
     static QList<const QWidget *> windows;
     return windows;
 }
 
+// how many of those closings wait on the encoder
+int &closingsOnEncoder()
+{
+    static int count = 0;
+    return count;
+}
+
 // Holds back the close box of a window whose closing runs: the window system
-// would otherwise take the window down, ending its modal state, while its
-// closing still waits.
+// would otherwise take the window down (ending a modal state) while its
+// closing still waits, and the closing could not keep it open.
 class CloseBoxFilter : public QObject {
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override
@@ -42,11 +49,11 @@ void closeMainWindowLater()
         QTimer::singleShot(0, w, [w] { w->close(); });
 }
 
-// A close of the main window put off while an editor's or a window's closing
-// ran is asked again once none runs.
+// A close of the main window put off while a window's closing ran is asked
+// again once none runs.
 void closingEnded()
 {
-    if (gRun.iEditorsClosing > 0 || !closingWindows().isEmpty() || !gRun.bCloseAfterClosing)
+    if (!closingWindows().isEmpty() || !gRun.bCloseAfterClosing)
         return;
     gRun.bCloseAfterClosing = false;
     closeMainWindowLater();
@@ -72,21 +79,14 @@ PortBusyGuard::~PortBusyGuard()
         closeMainWindowLater();
 }
 
-bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0 || !closingWindows().isEmpty(); }
+bool Busy() { return gRun.bPortBusy || gRun.iChecksRunning > 0 || closingsOnEncoder() > 0; }
 
-EditorClosingGuard::EditorClosingGuard() { ++gRun.iEditorsClosing; }
-
-EditorClosingGuard::~EditorClosingGuard()
-{
-    --gRun.iEditorsClosing;
-    closingEnded();
-}
-
-bool EditorClosing() { return gRun.iEditorsClosing > 0; }
-
-ClosingWaitGuard::ClosingWaitGuard(QWidget *window) : m_window(window)
+ClosingWaitGuard::ClosingWaitGuard(QWidget *window, WaitsOn waitsOn)
+    : m_window(window), m_onEncoder(waitsOn == WaitsOn::Encoder)
 {
     closingWindows().append(window);
+    if (m_onEncoder)
+        ++closingsOnEncoder();
     if (QWindow *handle = window->windowHandle()) {
         m_closeBoxFilter = std::make_unique<CloseBoxFilter>();
         handle->installEventFilter(m_closeBoxFilter.get());
@@ -97,6 +97,8 @@ ClosingWaitGuard::~ClosingWaitGuard()
 {
     m_closeBoxFilter.reset();
     closingWindows().removeOne(m_window);
+    if (m_onEncoder)
+        --closingsOnEncoder();
     closingEnded();
 }
 

@@ -30,42 +30,32 @@ private:
 // encoder or reads or rewrites the tables does nothing meanwhile.
 bool Busy();
 
-// Held by a grid editor while its closing steps run (OK's steps, its check,
-// its closing question). The check lets window events through under its
-// cancel box, so the main window can be asked to close meanwhile; that close
-// is put off, as while an operation holds the port, and asked again once the
-// editor's closing has ended: the exit question, then the closing question of
-// each editor still open.
-class EditorClosingGuard {
-public:
-    EditorClosingGuard();
-    ~EditorClosingGuard();
-    EditorClosingGuard(const EditorClosingGuard &) = delete;
-    EditorClosingGuard &operator=(const EditorClosingGuard &) = delete;
-};
-
-// True while an editor's closing steps run.
-bool EditorClosing();
-
-// Held by a window whose closing talks to the encoder (the test console,
-// transmitter tuning) while that closing runs. Its wait for the encoder's
-// answer lets window events through; what may run meanwhile is answered here:
+// Held by a window while its closing runs and waits: the test console and
+// transmitter tuning on the encoder's answer, a grid editor on OK's steps,
+// its check and its closing question. Those waits let window events through;
+// what may run meanwhile is answered here:
 // - a second close of that window does nothing: its close box is held back
-//   here, and its own close step asks ClosingWaits(), so it stays up, and
-//   modal, until the closing has ended;
-// - the closing counts as busy, so no command that talks to the encoder starts;
-// - a close of the main window is put off, as during an editor's closing, and
-//   asked again once the closing has ended: the shut-down, which unloads the
-//   window, never runs while the window's own closing is under way.
+//   here, and a close step that can be reached otherwise asks
+//   ClosingWaits(), so the window stays up (and modal, if it is) until the
+//   closing has ended;
+// - a closing that waits on the encoder counts as busy, so no command that
+//   talks to the encoder starts (an editor's check counts as busy by itself,
+//   and its closing steps must not wait for their own closing);
+// - a close of the main window is put off, as while an operation holds the
+//   port, and asked again once the closing has ended: the exit question, then
+//   the closing question of each editor still open. The shut-down, which
+//   unloads the window, never runs while the window's own closing is under way.
 class ClosingWaitGuard {
 public:
-    explicit ClosingWaitGuard(QWidget *window);
+    enum class WaitsOn { Encoder, OwnSteps };
+    explicit ClosingWaitGuard(QWidget *window, WaitsOn waitsOn = WaitsOn::Encoder);
     ~ClosingWaitGuard();
     ClosingWaitGuard(const ClosingWaitGuard &) = delete;
     ClosingWaitGuard &operator=(const ClosingWaitGuard &) = delete;
 
 private:
     const QWidget *m_window;
+    bool m_onEncoder;
     std::unique_ptr<QObject> m_closeBoxFilter;
 };
 

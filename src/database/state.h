@@ -127,12 +127,9 @@ struct RunState {
     // the user confirmed leaving while an operation held the port: it is
     // cancelled, and the main window closes when it has ended
     bool bExitAfterOperation = false;
-    // how many editors are running their closing steps (OK's steps, the
-    // check, the closing question)
-    int iEditorsClosing = 0;
-    // the main window was asked to close while an editor's closing steps or
-    // a window's closing that waits on the encoder ran: it is asked again
-    // once they have ended
+    // the main window was asked to close while a window's closing ran (an
+    // editor's closing steps, or a closing that waits on the encoder): it is
+    // asked again once they have ended
     bool bCloseAfterClosing = false;
 };
 

@@ -340,7 +340,9 @@ void frmCfgFam::moveTo(int row, int col, bool twice)
 
 void frmCfgFam::closeEvent(QCloseEvent *e)
 {
-    const EditorClosingGuard closing;
+    // the check lets window events through: a second close, the close box
+    // included, does nothing until this one has ended
+    const ClosingWaitGuard closing(this, ClosingWaitGuard::WaitsOn::OwnSteps);
     // the check still works on the grid: it is cancelled first, unless the
     // program is leaving
     bool cancel = m_checking && !gRun.bExiting;

@@ -428,7 +428,9 @@ void frmCfgGroup::Form_Unload()
 
 void frmCfgGroup::closeEvent(QCloseEvent *e)
 {
-    const EditorClosingGuard closing;
+    // the check lets window events through: a second close, the close box
+    // included, does nothing until this one has ended
+    const ClosingWaitGuard closing(this, ClosingWaitGuard::WaitsOn::OwnSteps);
     // the running check still marks cells of this window, unless the
     // program is leaving
     if (m_checkRunning && !gRun.bExiting) {

@@ -7,6 +7,7 @@
 #include "database/state.h"
 #include "platform/system.h"
 #include "support/appfixture.h"
+#include "support/simharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,6 +102,13 @@ TEST_F(SharedState, CancelBoxOnlySetsTheFlag)
 
     gWait.bCancelRequested = false;
     QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_TRUE(gWait.bCancelRequested);
+    EXPECT_TRUE(box->isVisible());
+
+    // so does its close box (or Alt+F4): the operation runs on until it sees
+    // the flag
+    gWait.bCancelRequested = false;
+    PressCloseBox(box);
     EXPECT_TRUE(gWait.bCancelRequested);
     EXPECT_TRUE(box->isVisible());
 

@@ -11,6 +11,7 @@
 #include "platform/grid.h"
 #include "support/appfixture.h"
 #include "support/duringcheck.h"
+#include "support/simharness.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -807,6 +808,46 @@ TEST_F(FamiliesEditor, TheCloseBoxAsksItsQuestionOnlyOnceOKsStepsLetItClose)
     EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
     QApplication::processEvents();
     EXPECT_EQ(forms::window("frmCfgFam"), nullptr);
+}
+
+// The close box pressed again while the closing's check runs is held back:
+// the check ends in a window still shown on the fields it adjusted, whose
+// next closing asks its question, and the toolbar button still brings it up.
+TEST_F(FamiliesEditor, TheCloseBoxPressedWhileTheCheckRunsLeavesTheWindowOpenOnTheAdjustedFields)
+{
+    gDb.Families[0] = sample();
+    gDb.Families[1] = sample();
+    gDb.Families[1][famStartID] = "0105";  // inside family 1's range
+    gDb.Families[1][famStartCap] = "0002000";
+    ASSERT_TRUE(open());
+    select(1, 1);
+    select(1, 1);  // edited: OFF and ON again
+    gRun.bDefinitionIncomplete = true;
+    const QPointer<frmCfgFam> editor(w);
+    const DuringCheck duringCheck([&] {
+        PressCloseBox(w);
+        return true;
+    });
+    prompts.answer(Answer::OK);
+    PressCloseBox(w);
+    EXPECT_TRUE(duringCheck.done());
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Pager ID Overlap or Illegal Capcodes");
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_TRUE(w->windowHandle());
+    EXPECT_TRUE(w->windowHandle()->isVisible());
+    EXPECT_EQ(text(2, 3), "110");
+    EXPECT_EQ(back(2, 3), colours::LightCyan);
+    // nothing edited since: the question comes, and No keeps the window
+    prompts.answer(Answer::No);
+    PressCloseBox(w);
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    term->Toolbar1_ButtonClick(QStringLiteral("sequence"));
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(forms::window("frmCfgFam"), w);
+    EXPECT_TRUE(w->windowHandle() && w->windowHandle()->isVisible());
 }
 
 TEST_F(FamiliesEditor, TheClosingQuestionAsksOnce)

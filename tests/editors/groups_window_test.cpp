@@ -11,11 +11,13 @@
 #include "platform/grid.h"
 #include "support/appfixture.h"
 #include "support/duringcheck.h"
+#include "support/simharness.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -503,6 +505,46 @@ TEST_F(GroupsEditor, TheCloseBoxRunsOKsCheckFirstAndStaysOpenOnTheBlankedFields)
     e->close();  // nothing edited since: closes
     EXPECT_FALSE(e->isVisible());
     EXPECT_EQ(prompts.count(), 1);
+}
+
+// The close box pressed while OK's check runs is held back: the check ends in
+// a window still shown on the fields it blanked, which keeps the group it
+// left incomplete until its closing has asked, and the toolbar button still
+// brings it up.
+TEST_F(GroupsEditor, TheCloseBoxPressedWhileTheCheckRunsLeavesTheWindowOpenOnTheBlankedFields)
+{
+    setFamily(1, "100", "010");
+    setGroup(1, {"999"});  // its only pager ID is in no family
+    frmCfgGroup *e = open();
+    click(e, 1, 1);  // an edit
+    const QPointer<frmCfgGroup> editor(e);
+    const DuringCheck duringCheck([&] {
+        PressCloseBox(e);
+        return true;
+    });
+    prompts.answer(Answer::OK);
+    e->cmdOK->click();
+    EXPECT_TRUE(duringCheck.done());
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().title, "Non-Existent Pager IDs");
+    EXPECT_TRUE(e->isVisible());
+    ASSERT_TRUE(e->windowHandle());
+    EXPECT_TRUE(e->windowHandle()->isVisible());
+    EXPECT_EQ(pager(1, 1), "0000");
+    EXPECT_EQ(e->fgGroups->TextMatrix(4, 1), "");
+    EXPECT_EQ(e->fgGroups->CellBackColorAt(4, 1), colour::LightCyan);
+    EXPECT_EQ(gDb.Groups[0][grpActive], "1");
+    // No to the closing question keeps the window and the group
+    prompts.answer(Answer::No);
+    PressCloseBox(e);
+    ASSERT_EQ(prompts.count(), 2);
+    EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+    EXPECT_EQ(gDb.Groups[0][grpGroupID], "121");
+    w->Toolbar1_ButtonClick(QStringLiteral("group"));
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(forms::window("frmCfgGroup"), e);
+    EXPECT_TRUE(e->windowHandle() && e->windowHandle()->isVisible());
 }
 
 TEST_F(GroupsEditor, OkStartsNoCheckWhileAnOperationWaitsOnThePort)
