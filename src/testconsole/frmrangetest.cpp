@@ -1,6 +1,7 @@
 #include "testconsole/frmrangetest.h"
 
 #include "app/forms.h"
+#include "app/portbusy.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 #include "platform/textbox.h"
@@ -85,9 +86,16 @@ void frmRangeTest::cmdStart_Click()
         txtCycleTime->setFocus();
         return;
     }
-    // the first page is checked as Send checks a page, before anything goes out
+    // the first page is checked as Send checks a page, before anything goes
+    // out; the check lets window events through, and the dialog is not to be
+    // closed under it: Start goes on once it has ended
     QPointer<frmRangeTest> self = this;
-    if (!m_console->checkPage(txtPIN->text(), txtBaseMsg->text()) || !self)
+    bool pageAccepted = false;
+    {
+        const ClosingWaitGuard checking(this, ClosingWaitGuard::WaitsOn::OwnSteps);
+        pageAccepted = m_console->checkPage(txtPIN->text(), txtBaseMsg->text());
+    }
+    if (!pageAccepted || !self)
         return;
     iRangeCycleSecs = secs;
     m_started = true;
@@ -95,10 +103,17 @@ void frmRangeTest::cmdStart_Click()
     hide();
 }
 
-void frmRangeTest::cmdCancel_Click() { m_console->rangeCancel(); }
+void frmRangeTest::cmdCancel_Click()
+{
+    if (ClosingWaits(this))
+        return;
+    m_console->rangeCancel();
+}
 
 void frmRangeTest::reject()
 {
+    if (ClosingWaits(this))
+        return;
     if (m_started)
         QDialog::reject();
     else

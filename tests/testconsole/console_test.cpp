@@ -598,6 +598,47 @@ TEST_F(ConsoleSim, CancellingTheRangeSetupPutsTheSendButtonBack)
     EXPECT_TRUE(pages().isEmpty());
 }
 
+// Start checks the first page's pager ID, letting window events through: the
+// setup's close box, Esc and Cancel do nothing until the check has ended, and
+// the run then starts as it would have.
+TEST_F(ConsoleSim, ClosingTheRangeSetupWhileStartChecksThePagerIDDoesNothing)
+{
+    openWithEncoder();
+    gSettings.bSerial1IDAsCap = false;
+    // pager IDs 100 to 109: a short ID is looked up family by family
+    gDb.Families[0] = {"1", "0001000", "1", "N", "0", "010", "0100", "00", "00", "YES"};
+    bool runningAfterStart = false;
+    QString buttonAfterStart;
+    bool setupShownAfterStart = true;
+    RunWhen(consoleShown, [&] {
+        console()->txtPIN->setText("105");
+        console()->mnuRangeTest->trigger();
+    });
+    RunWhen([] { return rangeDialog() && rangeDialog()->isVisible(); }, [&] {
+        QPointer<frmRangeTest> d = rangeDialog();
+        // the first pass of the message loop is inside the check
+        QTimer::singleShot(0, d, [d] {
+            PressCloseBox(d);
+            QTest::keyClick(d, Qt::Key_Escape);
+            d->cmdCancel->click();
+        });
+        d->cmdStart->click();
+        runningAfterStart = gRun.bRangeTestRunning;
+        buttonAfterStart = console()->cmdSendMsg->text();
+        setupShownAfterStart = d && d->isVisible();
+    });
+    RunWhen([&] { return !pages().isEmpty(); }, [&] {
+        console()->cmdSendMsg->click();  // reads "&Stop"
+        console()->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_TRUE(runningAfterStart);
+    EXPECT_EQ(buttonAfterStart, "&Stop");
+    EXPECT_FALSE(setupShownAfterStart);
+    ASSERT_EQ(pages().size(), 1);
+    EXPECT_EQ(pages()[0].pagerId, "105");
+}
+
 TEST_F(ConsoleSim, TuningSendsItsThreeCommandsAndRebootsOnClosing)
 {
     openWithEncoder();
