@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "support/prompts.h"
 #include "support/ptypeer.h"
+#include "support/simharness.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -341,4 +342,35 @@ TEST(ExchangeWithoutLink, EndsTimedOutAtOnce)
     EXPECT_FALSE(r.found);
     EXPECT_EQ(r.reply, QString());
     EXPECT_FALSE(EncoderSend(QStringLiteral("config reboot"), Term::CR));
+}
+
+// The tests' hold on the reply time-out (a simulated encoder's): a machine
+// that stalls the program between the port's taking in the answer and the
+// wait's next poll lets the time-out come due first; the answer is taken.
+TEST(ExchangeWithSimulatedEncoder, AnAnswerInThePortWhenTheTimeOutComesDueIsTaken)
+{
+    ResetSharedState();
+    platform::SetTimeScale(1.0);
+    encsim::Config config;
+    config.startInProgrammingMode = true;
+    testing_support::SimulatedEncoder encoder(1, config);
+    ASSERT_TRUE(encoder.ok());
+    EncoderLink link;
+    ASSERT_TRUE(link.MSComm1.setCommPort(1));
+    ASSERT_TRUE(link.MSComm1.setPortOpen(true)) << link.MSComm1.ErrorText().toStdString();
+    bool stalled = false;
+    QTimer::singleShot(0, [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while (link.MSComm1.InBufferCount() < 4 && clock.elapsed() < 10000)
+            QThread::msleep(1);
+        QThread::msleep(300);
+        stalled = true;
+    });
+    const ExchangeResult r =
+        EncoderExchange(QStringLiteral("config maxbatch?"), Term::CRLF, true, {QStringLiteral("\r\n")}, 200, false);
+    EXPECT_TRUE(stalled);
+    EXPECT_TRUE(r.found);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.reply, "10\r\n");
 }

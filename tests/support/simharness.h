@@ -9,14 +9,17 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
 class frmTerminal;
+class QIODevice;
 class QWidget;
 
 namespace testing_support {
@@ -51,9 +54,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Hold {
+        QElapsedTimer since;  // since the wait first came due, while held
+        QElapsedTimer lastHeld;
+    };
+    // The bytes waiting in the program's port, unread.
+    qint64 watchPort();
+
     const encsim::PtySimulator *m_sim;
-    QElapsedTimer m_holding;  // since the time-out first came due, while held
-    QElapsedTimer m_lastHeld;
+    QHash<const QObject *, Hold> m_holds;
+    QPointer<QIODevice> m_port;
+    bool m_arrived = false;  // the port took bytes in since a wait was last held for them
 };
 
 // A simulated encoder on its own pseudo-terminal, reachable as COM n through
