@@ -6,6 +6,8 @@
 #include "database/state.h"
 #include "encsim/ptysimulator.h"
 #include "link/encoderlink.h"
+#include "paging/enginewait.h"
+#include "paging/paginghost.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,9 +37,18 @@ ReplyTimeOutGuard::ReplyTimeOutGuard(const encsim::PtySimulator *sim) : m_sim(si
 ReplyTimeOutGuard::~ReplyTimeOutGuard() { qApp->removeEventFilter(this); }
 
 namespace {
-// True when `clock` is the clock of the reply time-out (each window timer
-// owns its clock).
-bool isReplyWait(const QTimer *clock) { return clock->parent() == &gLink->Timer2; }
+// True when `clock` is the clock of a wait for the encoder's answer: the reply
+// time-out, or during a page the tick of its engine (each window timer owns
+// its clock).
+bool isReplyWait(const QTimer *clock)
+{
+    const QObject *owner = clock->parent();
+    if (owner == &gLink->Timer2)
+        return true;
+    if (!PageInProgress())
+        return false;
+    return owner == &gLink->Timer1 || owner == paging::detail::EngineTick();
+}
 }  // namespace
 
 qint64 ReplyTimeOutGuard::watchPort()

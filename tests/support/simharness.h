@@ -38,13 +38,15 @@ private:
     QByteArray m_old;
 };
 
-// Holds the program's reply time-out back while a simulated encoder still owes
+// Holds the program's reply waits back while a simulated encoder still owes
 // something: bytes it has not read or answered yet, or an answer the program
-// has not taken off the line. A shortened time-out then does not run out on a
-// simulator thread that a loaded machine let fall behind, and one meant to run
-// out still does as soon as the simulator is done: each time it comes due with
-// the simulator busy, it runs once more (at most 30 s in all). Not for a paced
-// simulator, whose line time is part of what its test checks.
+// has not taken off the line. The waits held are the reply time-out of every
+// encoder command and, while a page is under way, the tick its engine waits
+// on. A shortened wait then does not run out on a simulator thread that a
+// loaded machine let fall behind, and one meant to run out still does as soon
+// as the simulator is done: each time it comes due with the simulator busy,
+// it runs once more (at most 30 s in all). Not for a paced simulator, whose
+// line time is part of what its test checks.
 class ReplyTimeOutGuard : public QObject {
 public:
     explicit ReplyTimeOutGuard(const encsim::PtySimulator *sim);

@@ -37,6 +37,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <sys/resource.h>
 
 using namespace testing_support;
@@ -115,7 +117,6 @@ TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturn
         c->setMessageText("Hello pager");
         EXPECT_EQ(c->lblMsgLen->text(), "Message Length: 11");
         ASSERT_TRUE(c->cmdSendMsg->isEnabled());
-        platform::SetTimeScale(1.0);  // the answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         for (int i = c->lb_log->count() - 1; i >= 0; --i)
             log << c->lb_log->item(i)->text();
@@ -150,6 +151,36 @@ TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturn
     EXPECT_TRUE(w->mnuTest->isEnabled());
     EXPECT_FALSE(gRun.bRangeTestRunning);
     EXPECT_EQ(CurrentPagingHost(), nullptr);
+}
+
+TEST_F(ConsoleSim, AnAnswerTheSimulatorGivesLateOnABusyMachineIsStillTakenAsThePagesAnswer)
+{
+    openWithEncoder();
+    QStringList log;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("123456");
+        c->setMessageText("Hello pager");
+        // the simulator's thread is held up well past the page's tick
+        std::promise<void> held;
+        std::thread busy([&] {
+            encoder->sim().withEncoder([&](encsim::Encoder &) {
+                held.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                return 0;
+            });
+        });
+        held.get_future().wait();
+        platform::SetTimeScale(0.05);  // the page's tick: 50 ms
+        c->cmdSendMsg->click();
+        busy.join();
+        for (int i = c->lb_log->count() - 1; i >= 0; --i)
+            log << c->lb_log->item(i)->text();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(log, QStringList({"TAP Output: PIN - '123456', MSG - 'Hello pager'", "Encoder: <ACK><CR>"}));
+    ASSERT_EQ(pages().size(), 1);
 }
 
 TEST_F(ConsoleSim, AnInvalidPagerIDSendsNothing)
@@ -267,7 +298,6 @@ TEST_F(ConsoleSim, AnSnppPageThatFailsIsResetSoTheNextPageReachesOnlyItsOwnPager
         frmMessageTest *c = console();
         c->txtPIN->setText("1234");
         c->setMessageText("   ");  // the server refuses a message of blanks
-        platform::SetTimeScale(1.0);  // each answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         c->txtPIN->setText("5678");
         c->setMessageText("Hi");
