@@ -104,7 +104,7 @@ SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const
     }
     if (m_ok)
         m_mapping = std::make_unique<PortMapping>(port, m_link->path());
-    if (m_ok && !options.paced)
+    if (m_ok)
         m_guard = std::make_unique<ReplyTimeOutGuard>(m_sim.get());
 }
 

@@ -45,8 +45,8 @@ private:
 // on. A shortened wait then does not run out on a simulator thread that a
 // loaded machine let fall behind, and one meant to run out still does as soon
 // as the simulator is done: each time it comes due with the simulator busy,
-// it runs once more (at most 30 s in all). Not for a paced simulator, whose
-// line time is part of what its test checks.
+// it runs once more (at most 30 s in all). A paced simulator owes its answer
+// until the answer has crossed the line.
 class ReplyTimeOutGuard : public QObject {
 public:
     explicit ReplyTimeOutGuard(const encsim::PtySimulator *sim);
@@ -70,8 +70,7 @@ private:
 };
 
 // A simulated encoder on its own pseudo-terminal, reachable as COM n through
-// a DeviceLink; the program's reply time-outs wait for it (ReplyTimeOutGuard)
-// unless it is paced.
+// a DeviceLink; the program's reply waits wait for it (ReplyTimeOutGuard).
 class SimulatedEncoder {
 public:
     SimulatedEncoder(int port, const encsim::Config &config = encsim::Config(),

@@ -128,8 +128,7 @@ protected:
         config.startInProgrammingMode = true;
         sim = std::make_unique<encsim::PtySimulator>(config, options);
         ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
-        if (!options.paced)
-            guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
+        guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
         simLink = std::make_unique<DeviceLink>(sim->slavePath());
         ASSERT_FALSE(simLink->path().isEmpty());
         savedCom1 = qgetenv("QV_COM1");
