@@ -69,6 +69,13 @@ void RefusedRangeStartThenClose(ScriptedPrompts &prompts, int boxes, const QStri
     RunWhen([=] { return *cancelled && consoleShown(); }, [] { console()->done(0); });
 }
 
+// How long until `timer` runs out (its clock is the QTimer it owns).
+int msLeft(const platform::Timer &timer)
+{
+    const auto *clock = timer.findChild<QTimer *>();
+    return clock ? clock->remainingTime() : -1;
+}
+
 const QByteArray kReboot("config reboot\r");
 const QByteArray kPrgmMode("\x01#PrgmMode#");
 
@@ -427,6 +434,7 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     QString messageAfterStop, caption, menuAfterStop;
     int flashes = 0;
     int pagesAtStop = -1;
+    bool noTickLeft = false;
     RunWhen(consoleShown, [&] {
         console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
@@ -450,7 +458,8 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
         flashes = console()->flashCount();
     });
     RunWhen([&] { return pagesAtStop >= 0 && console()->windowTitle() == "Quorvane Paging Test"; }, [&] {
-        QTest::qWait(300);  // a few ticks more: nothing further goes out
+        // the run has had its last tick: no tick is left to send anything
+        noTickLeft = !console()->Timer1.Enabled() && !console()->Timer2.Enabled() && !PageInProgress();
         caption = console()->windowTitle();
         console()->done(0);
     });
@@ -465,6 +474,7 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     EXPECT_EQ(messageAfterStop, "Range");
     EXPECT_EQ(menuAfterStop, "Start &Range Test");
     EXPECT_EQ(caption, "Quorvane Paging Test");
+    EXPECT_TRUE(noTickLeft);
     EXPECT_GE(flashes, 1);
     EXPECT_FALSE(gRun.bRangeTestRunning);
     EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
@@ -805,14 +815,17 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
         keepLogWhenClosed(c, log);
         c->txtPIN->setText("123");
         c->setMessageText("hi");
-        // the frame is on the line: close the console, and answer a little later
+        // the frame is on the line: close the console, and answer later, but
+        // before the page's tick would run out
         RunWhen([&] { return (wire += peer.readNow()).endsWith('\x04'); }, [&] {
+            const int tickLeft = msLeft(console()->Timer1);
+            EXPECT_GT(tickLeft, 300);
             platform::SetTimeScale(0.05);  // the closing's own wait
             console()->close();
             RunWhen([] { return true; }, [&] {
                 beforeAnswer = peer.readNow();
                 peer.write("\x06\x04");
-            }, 100);
+            }, tickLeft - 300);
         });
         platform::SetTimeScale(1.0);  // the reply wait ticks a second after the frame
         c->cmdSendMsg->click();
@@ -1023,13 +1036,16 @@ TEST_F(ConsolePeer, ARangeTestsFirstPageTakesAnAnswerThatComesLate)
     QByteArray wire;
     bool answered = false;
     QStringList log;
-    // the paging system takes the page and acknowledges it 700 ms later
+    // the paging system takes the page and acknowledges it about 700 ms later,
+    // 300 ms before the page's own tick runs out
     QTimer pagingSystem;
     QObject::connect(&pagingSystem, &QTimer::timeout, [&] {
         wire += peer.readNow();
         if (!answered && wire.contains(rangeBlock)) {
             answered = true;
-            peer.writeAfter(700, "\x06\r");
+            const int tickLeft = msLeft(w->Timer1);
+            EXPECT_GT(tickLeft, 300);
+            peer.writeAfter(tickLeft - 300, "\x06\r");
         }
     });
     RunWhen(consoleShown, [&] {
