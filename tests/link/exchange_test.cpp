@@ -332,8 +332,9 @@ TEST(ExchangeWithoutLink, EndsTimedOutAtOnce)
 }
 
 // The tests' hold on the reply time-out (a simulated encoder's): a machine
-// that stalls the program between the port's taking in the answer and the
-// wait's next poll lets the time-out come due first; the answer is taken.
+// that stalls the program until its time-out is overdue, with the answer
+// already on its way, lets the port take the answer in just before the
+// time-out comes due; the answer is taken all the same.
 TEST(ExchangeWithSimulatedEncoder, AnAnswerInThePortWhenTheTimeOutComesDueIsTaken)
 {
     ResetSharedState();
@@ -349,7 +350,7 @@ TEST(ExchangeWithSimulatedEncoder, AnAnswerInThePortWhenTheTimeOutComesDueIsTake
     QTimer::singleShot(0, [&] {
         QElapsedTimer clock;
         clock.start();
-        while (link.MSComm1.InBufferCount() < 4 && clock.elapsed() < 10000)
+        while (encoder.sim().bytesSent() < 4 && clock.elapsed() < 10000)
             QThread::msleep(1);
         QThread::msleep(300);
         stalled = true;
