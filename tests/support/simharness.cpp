@@ -76,9 +76,9 @@ bool ReplyTimeOutGuard::eventFilter(QObject *watched, QEvent *event)
     // a wait that was not held a moment ago starts a fresh hold
     if (!hold.since.isValid() || !hold.lastHeld.isValid() || hold.lastHeld.elapsed() > 2 * timer->interval() + 200)
         hold.since.start();
-    // An answer the port has taken in is read at the wait's next poll: each
-    // one holds the wait once, as a box opened meanwhile keeps the wait from
-    // polling at all.
+    // An answer the port has taken in is read at the wait's next poll: it
+    // holds the wait once and no more, since a box opened meanwhile keeps the
+    // wait from polling at all.
     const bool simBusy = !m_sim->idle();
     const bool answerInPort = watchPort() > 0 && m_arrived;
     if ((!simBusy && !answerInPort) || hold.since.elapsed() > 30000) {
