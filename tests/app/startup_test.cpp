@@ -170,9 +170,12 @@ TEST_F(Startup, SplashRunningOutWhileAStartUpBoxIsOpenClosesOnceLoaded)
 {
     platform::SetTimeScale(0.01);  // the splash's 10 s become 100 ms
     removeIni();
-    // the user leaves the failure box open well past the splash's time
-    prompts.answerWith([](const platform::Prompt &) {
-        QTest::qWait(400);
+    // the user leaves the failure box open until the splash's time has run out
+    bool ranOut = false;
+    prompts.answerWith([&](const platform::Prompt &) {
+        QObject watching;
+        QObject::connect(forms::splash()->Timer1, &platform::Timer::fired, &watching, [&] { ranOut = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ranOut; }));
         return platform::Reply{Answer::OK, {}, 1};
     });
     frmTerminal *w = start();

@@ -99,6 +99,27 @@ TEST(PtySimulator, DetectionAndARecordOverTheLine)
     EXPECT_EQ(sim.portSpeed(), 9600);
 }
 
+// Tests hold the program's reply time-outs while the simulator is not idle:
+// it is not idle from the moment the program's write returns, though the
+// kernel may not have handed the bytes over yet, until its answer is read.
+TEST(PtySimulator, IdleOnlyOnceEveryByteIsAnsweredAndTheAnswerRead)
+{
+    PtySimulator sim;
+    ASSERT_TRUE(sim.start());
+    Port port(sim.slavePath());
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_TRUE(sim.idle());
+    for (int i = 0; i < 20; ++i) {
+        const qint64 sent = sim.bytesSent();
+        port.send("ATI\r\r");
+        EXPECT_FALSE(sim.idle()) << "right after write " << i;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sim.bytesSent() > sent; }, 5000));
+        EXPECT_FALSE(sim.idle()) << "answer unread " << i;
+        EXPECT_TRUE(port.collect("ID=", 5000).endsWith("ID="));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sim.idle(); }, 5000)) << i;
+    }
+}
+
 TEST(PtySimulator, BytesAtAnotherSpeedAreNotUnderstood)
 {
     Config c;
@@ -163,10 +184,9 @@ TEST(PtySimulator, PacedLineTakesTheWireTime)
     t.start();
     port.send("#PrgmMode#\r");
     const QByteArray reply = port.collect("baud\r\n", 3000);
-    // 11 bytes in and 44 out at 120 characters a second: about 458 ms
+    // 11 bytes in and 44 out at 120 characters a second: at least 458 ms
     EXPECT_EQ(reply, QByteArray("Entering TAP Programming Mode at 9600 baud\r\n"));
     EXPECT_GE(t.elapsed(), 450);
-    EXPECT_LT(t.elapsed(), 1500);
 }
 
 TEST(PtySimulator, HangUpDropsTheLine)

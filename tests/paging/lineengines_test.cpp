@@ -3,7 +3,6 @@
 
 #include "paging/engines.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -66,10 +65,8 @@ TEST_F(Comp2Test, ThePromptEndsTheWaitAndIsEchoed)
 {
     gWait.bCancelRequested = true;
     input.reply("okay\r\nCOMP2>");
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(send(), 1);
-    EXPECT_LT(clock.elapsed(), 700);
+    EXPECT_EQ(host.ticks, 0);
     EXPECT_EQ(input.frames(), QList<QByteArray>({kPacket}));
     EXPECT_EQ(log(), QStringList({kComp2, "Encoder: okay<CR><LF>COMP2>"}));
     EXPECT_EQ(host.list.currentRow(), 0);  // the echo goes in as AddLogLine puts it
@@ -141,10 +138,7 @@ TEST_F(Comp2Test, AClosedPortIsReportedAndEndsTheEngine)
 TEST_F(Comp2Test, ATickTimerStoppedByOtherCodeEndsTheWaitInsteadOfHangingIt)
 {
     input.afterFrame = [this](int) { host.tick.setEnabled(false); };
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(send(), 1);
-    EXPECT_LT(clock.elapsed(), 700);
+    EXPECT_EQ(send(), 1);  // returns: the wait found its tick off
     EXPECT_EQ(log(), QStringList({kComp2, kComp2}));
 }
 
@@ -215,9 +209,7 @@ TEST_F(SNPPTest, AFailedWriteIsLoggedAtOnceAndEndsThePageAsAFailureInEveryLineEn
 TEST_F(SNPPTest, LeavingTheProgramDuringAWaitReturnsAtOnce)
 {
     input.afterFrame = [](int) { gRun.bExiting = true; };
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(send(), 0);
-    EXPECT_LT(clock.elapsed(), 700);
+    EXPECT_EQ(host.ticks, 0);
     EXPECT_EQ(log(), QStringList({kSnpp}));
 }

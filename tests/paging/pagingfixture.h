@@ -28,6 +28,7 @@ public:
     TestHost()
     {
         QObject::connect(&tick, &platform::Timer::fired, [this] {
+            ++ticks;
             gWait.bTimer1Expired = true;
             tick.setEnabled(false);
         });
@@ -47,6 +48,7 @@ public:
 
     QListWidget list;
     platform::Timer tick{1000};
+    int ticks = 0;  // how often the tick ran out
     QString pin;
 };
 

@@ -6,11 +6,14 @@
 #include "database/state.h"
 #include "encsim/ptysimulator.h"
 #include "link/encoderlink.h"
+#include "paging/enginewait.h"
+#include "paging/paginghost.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QIODevice>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -33,23 +36,59 @@ ReplyTimeOutGuard::ReplyTimeOutGuard(const encsim::PtySimulator *sim) : m_sim(si
 
 ReplyTimeOutGuard::~ReplyTimeOutGuard() { qApp->removeEventFilter(this); }
 
+namespace {
+// True when `clock` is the clock of a wait for the encoder's answer: the reply
+// time-out, or during a page the tick of its engine (each window timer owns
+// its clock).
+bool isReplyWait(const QTimer *clock)
+{
+    const QObject *owner = clock->parent();
+    if (owner == &gLink->Timer2)
+        return true;
+    if (!PageInProgress())
+        return false;
+    return owner == &gLink->Timer1 || owner == paging::detail::EngineTick();
+}
+}  // namespace
+
+qint64 ReplyTimeOutGuard::watchPort()
+{
+    auto *port = gLink->MSComm1.findChild<QIODevice *>();
+    if (port != m_port) {
+        if (m_port)
+            disconnect(m_port, nullptr, this, nullptr);
+        m_port = port;
+        m_arrived = true;
+        if (port)
+            connect(port, &QIODevice::readyRead, this, [this] { m_arrived = true; });
+    }
+    return port && port->isOpen() ? port->bytesAvailable() : 0;
+}
+
 bool ReplyTimeOutGuard::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::Timer || !gLink)
         return false;
-    // the reply time-out's clock is the QTimer the link's Timer2 owns
     const auto *timer = qobject_cast<const QTimer *>(watched);
-    if (!timer || timer->parent() != &gLink->Timer2)
+    if (!timer || !isReplyWait(timer))
         return false;
-    // a time-out that was not held a moment ago starts a fresh hold
-    if (!m_holding.isValid() || !m_lastHeld.isValid() || m_lastHeld.elapsed() > 2 * timer->interval() + 200)
-        m_holding.start();
-    if (m_sim->idle() || m_holding.elapsed() > 30000) {
-        m_holding.invalidate();
+    Hold &hold = m_holds[timer];
+    // a wait that was not held a moment ago starts a fresh hold
+    if (!hold.since.isValid() || !hold.lastHeld.isValid() || hold.lastHeld.elapsed() > 2 * timer->interval() + 200)
+        hold.since.start();
+    // An answer the port has taken in is read at the wait's next poll: it
+    // holds the wait once and no more, since a box opened meanwhile keeps the
+    // wait from polling at all.
+    const bool simBusy = !m_sim->idle();
+    const bool answerInPort = watchPort() > 0 && m_arrived;
+    if ((!simBusy && !answerInPort) || hold.since.elapsed() > 30000) {
+        m_holds.remove(timer);
         return false;
     }
+    if (!simBusy)
+        m_arrived = false;
     // dropped: the timer is still running and comes due again an interval on
-    m_lastHeld.start();
+    hold.lastHeld.start();
     return true;
 }
 
@@ -65,7 +104,7 @@ SimulatedEncoder::SimulatedEncoder(int port, const encsim::Config &config, const
     }
     if (m_ok)
         m_mapping = std::make_unique<PortMapping>(port, m_link->path());
-    if (m_ok && !options.paced)
+    if (m_ok)
         m_guard = std::make_unique<ReplyTimeOutGuard>(m_sim.get());
 }
 

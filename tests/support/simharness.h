@@ -9,14 +9,17 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
 class frmTerminal;
+class QIODevice;
 class QWidget;
 
 namespace testing_support {
@@ -35,13 +38,15 @@ private:
     QByteArray m_old;
 };
 
-// Holds the program's reply time-out back while a simulated encoder still owes
+// Holds the program's reply waits back while a simulated encoder still owes
 // something: bytes it has not read or answered yet, or an answer the program
-// has not taken off the line. A shortened time-out then does not run out on a
-// simulator thread that a loaded machine let fall behind, and one meant to run
-// out still does as soon as the simulator is done: each time it comes due with
-// the simulator busy, it runs once more (at most 30 s in all). Not for a paced
-// simulator, whose line time is part of what its test checks.
+// has not taken off the line. The waits held are the reply time-out of every
+// encoder command and, while a page is under way, the tick its engine waits
+// on. A shortened wait then does not run out on a simulator thread that a
+// loaded machine let fall behind, and one meant to run out still does as soon
+// as the simulator is done: each time it comes due with the simulator busy,
+// it runs once more (at most 30 s in all). A paced simulator owes its answer
+// until the answer has crossed the line.
 class ReplyTimeOutGuard : public QObject {
 public:
     explicit ReplyTimeOutGuard(const encsim::PtySimulator *sim);
@@ -51,14 +56,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Hold {
+        QElapsedTimer since;  // since the wait first came due, while held
+        QElapsedTimer lastHeld;
+    };
+    // The bytes waiting in the program's port, unread.
+    qint64 watchPort();
+
     const encsim::PtySimulator *m_sim;
-    QElapsedTimer m_holding;  // since the time-out first came due, while held
-    QElapsedTimer m_lastHeld;
+    QHash<const QObject *, Hold> m_holds;
+    QPointer<QIODevice> m_port;
+    bool m_arrived = false;  // the port took bytes in since a wait was last held for them
 };
 
 // A simulated encoder on its own pseudo-terminal, reachable as COM n through
-// a DeviceLink; the program's reply time-outs wait for it (ReplyTimeOutGuard)
-// unless it is paced.
+// a DeviceLink; the program's reply waits wait for it (ReplyTimeOutGuard).
 class SimulatedEncoder {
 public:
     SimulatedEncoder(int port, const encsim::Config &config = encsim::Config(),

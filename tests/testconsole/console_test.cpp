@@ -37,6 +37,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <sys/resource.h>
 
 using namespace testing_support;
@@ -65,6 +67,13 @@ void RefusedRangeStartThenClose(ScriptedPrompts &prompts, int boxes, const QStri
         rangeDialog()->cmdCancel->click();
     });
     RunWhen([=] { return *cancelled && consoleShown(); }, [] { console()->done(0); });
+}
+
+// How long until `timer` runs out (its clock is the QTimer it owns).
+int msLeft(const platform::Timer &timer)
+{
+    const auto *clock = timer.findChild<QTimer *>();
+    return clock ? clock->remainingTime() : -1;
 }
 
 const QByteArray kReboot("config reboot\r");
@@ -115,7 +124,6 @@ TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturn
         c->setMessageText("Hello pager");
         EXPECT_EQ(c->lblMsgLen->text(), "Message Length: 11");
         ASSERT_TRUE(c->cmdSendMsg->isEnabled());
-        platform::SetTimeScale(1.0);  // the answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         for (int i = c->lb_log->count() - 1; i >= 0; --i)
             log << c->lb_log->item(i)->text();
@@ -150,6 +158,36 @@ TEST_F(ConsoleSim, OpeningSwitchesToPagingATapPageIsAcknowledgedAndClosingReturn
     EXPECT_TRUE(w->mnuTest->isEnabled());
     EXPECT_FALSE(gRun.bRangeTestRunning);
     EXPECT_EQ(CurrentPagingHost(), nullptr);
+}
+
+TEST_F(ConsoleSim, AnAnswerTheSimulatorGivesLateOnABusyMachineIsStillTakenAsThePagesAnswer)
+{
+    openWithEncoder();
+    QStringList log;
+    RunWhen(consoleShown, [&] {
+        frmMessageTest *c = console();
+        c->txtPIN->setText("123456");
+        c->setMessageText("Hello pager");
+        // the simulator's thread is held up well past the page's tick
+        std::promise<void> held;
+        std::thread busy([&] {
+            encoder->sim().withEncoder([&](encsim::Encoder &) {
+                held.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                return 0;
+            });
+        });
+        held.get_future().wait();
+        platform::SetTimeScale(0.05);  // the page's tick: 50 ms
+        c->cmdSendMsg->click();
+        busy.join();
+        for (int i = c->lb_log->count() - 1; i >= 0; --i)
+            log << c->lb_log->item(i)->text();
+        c->done(0);
+    });
+    ShowTestConsole(w);
+    EXPECT_EQ(log, QStringList({"TAP Output: PIN - '123456', MSG - 'Hello pager'", "Encoder: <ACK><CR>"}));
+    ASSERT_EQ(pages().size(), 1);
 }
 
 TEST_F(ConsoleSim, AnInvalidPagerIDSendsNothing)
@@ -267,7 +305,6 @@ TEST_F(ConsoleSim, AnSnppPageThatFailsIsResetSoTheNextPageReachesOnlyItsOwnPager
         frmMessageTest *c = console();
         c->txtPIN->setText("1234");
         c->setMessageText("   ");  // the server refuses a message of blanks
-        platform::SetTimeScale(1.0);  // each answer has a full tick, however busy the machine
         c->cmdSendMsg->click();
         c->txtPIN->setText("5678");
         c->setMessageText("Hi");
@@ -397,6 +434,7 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     QString messageAfterStop, caption, menuAfterStop;
     int flashes = 0;
     int pagesAtStop = -1;
+    bool noTickLeft = false;
     RunWhen(consoleShown, [&] {
         console()->txtPIN->setText("1234567");
         console()->mnuRangeTest->trigger();
@@ -420,7 +458,8 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
         flashes = console()->flashCount();
     });
     RunWhen([&] { return pagesAtStop >= 0 && console()->windowTitle() == "Quorvane Paging Test"; }, [&] {
-        QTest::qWait(300);  // a few ticks more: nothing further goes out
+        // the run has had its last tick: no tick is left to send anything
+        noTickLeft = !console()->Timer1.Enabled() && !console()->Timer2.Enabled() && !PageInProgress();
         caption = console()->windowTitle();
         console()->done(0);
     });
@@ -435,6 +474,7 @@ TEST_F(ConsoleSim, RangeTestSendsNumberedPagesUntilStopped)
     EXPECT_EQ(messageAfterStop, "Range");
     EXPECT_EQ(menuAfterStop, "Start &Range Test");
     EXPECT_EQ(caption, "Quorvane Paging Test");
+    EXPECT_TRUE(noTickLeft);
     EXPECT_GE(flashes, 1);
     EXPECT_FALSE(gRun.bRangeTestRunning);
     EXPECT_TRUE(encoder->wire().endsWith(kPrgmMode));
@@ -816,14 +856,17 @@ TEST_F(ConsolePeer, ClosingWhileAPageWaitsForItsAnswerClosesAfterTheAnswer)
         keepLogWhenClosed(c, log);
         c->txtPIN->setText("123");
         c->setMessageText("hi");
-        // the frame is on the line: close the console, and answer a little later
+        // the frame is on the line: close the console, and answer later, but
+        // before the page's tick would run out
         RunWhen([&] { return (wire += peer.readNow()).endsWith('\x04'); }, [&] {
+            const int tickLeft = msLeft(console()->Timer1);
+            EXPECT_GT(tickLeft, 300);
             platform::SetTimeScale(0.05);  // the closing's own wait
             console()->close();
             RunWhen([] { return true; }, [&] {
                 beforeAnswer = peer.readNow();
                 peer.write("\x06\x04");
-            }, 100);
+            }, tickLeft - 300);
         });
         platform::SetTimeScale(1.0);  // the reply wait ticks a second after the frame
         c->cmdSendMsg->click();
@@ -1034,13 +1077,16 @@ TEST_F(ConsolePeer, ARangeTestsFirstPageTakesAnAnswerThatComesLate)
     QByteArray wire;
     bool answered = false;
     QStringList log;
-    // the paging system takes the page and acknowledges it 700 ms later
+    // the paging system takes the page and acknowledges it about 700 ms later,
+    // 300 ms before the page's own tick runs out
     QTimer pagingSystem;
     QObject::connect(&pagingSystem, &QTimer::timeout, [&] {
         wire += peer.readNow();
         if (!answered && wire.contains(rangeBlock)) {
             answered = true;
-            peer.writeAfter(700, "\x06\r");
+            const int tickLeft = msLeft(w->Timer1);
+            EXPECT_GT(tickLeft, 300);
+            peer.writeAfter(tickLeft - 300, "\x06\r");
         }
     });
     RunWhen(consoleShown, [&] {

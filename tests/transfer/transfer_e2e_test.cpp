@@ -135,8 +135,7 @@ protected:
         config.startInProgrammingMode = true;
         sim = std::make_unique<encsim::PtySimulator>(config, options);
         ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
-        if (!options.paced)
-            guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
+        guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
         simLink = std::make_unique<DeviceLink>(sim->slavePath());
         ASSERT_FALSE(simLink->path().isEmpty());
         savedCom1 = qgetenv("QV_COM1");
@@ -590,8 +589,8 @@ TEST_F(DatabaseTransfer, ALateAnswerToTheFailedStepIsNotTakenForTheSwitchBackOn)
     ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
     gDb = roundTripDatabase();
     gRun.bMatchesEncoder = true;
-    platform::SetTimeScale(0.2);
-    // mode on and switched off; no answer to the first setting in time
+    // mode on and switched off; no answer to the first setting in time (only
+    // its wait is short)
     QByteArray heard;
     QTimer encoder;
     encoder.setInterval(10);
@@ -606,15 +605,21 @@ TEST_F(DatabaseTransfer, ALateAnswerToTheFailedStepIsNotTakenForTheSwitchBackOn)
         };
         if (take("CONFIG SERIAL1 IDASCAP?\r"))
             peer.write("1\r\n");
-        if (take("CONFIG SERIAL1 IDASCAP 0\r"))
+        if (take("CONFIG SERIAL1 IDASCAP 0\r")) {
             peer.write("SERIAL1 IDASCAP option updated\r\n");
+            platform::SetTimeScale(0.2);
+        }
         if (take("CONFIG SERIAL1 IDASCAP 1\r")) {
             peer.write("\r\n");  // what "config invertdata 0" got, late
             peer.writeAfter(150, "SERIAL1 IDASCAP option updated\r\n");
         }
     });
     encoder.start();
-    prompts.answer(Answer::OK);
+    // the switch back on has its full time
+    prompts.answerWith([](const platform::Prompt &) {
+        platform::SetTimeScale(1.0);
+        return platform::Reply{Answer::OK, {}, 1};
+    });
     w->mnuWriteDB_Click();
     ASSERT_EQ(prompts.count(), 1);
     EXPECT_EQ(prompts.last().title, "Write Error");

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,6 +40,17 @@ int speedValue(speed_t s)
 }
 
 const QByteArray kNoise = QByteArray("\xf8\x80\x7f\xfe\x9c\xe0\x1f\xff", 8);
+
+// True when a read of `fd` would find bytes. Unlike FIONREAD, poll() first
+// hands the terminal the bytes the kernel still holds on their way from the
+// other side, which a busy machine may hold there for tens of milliseconds.
+bool readable(int fd)
+{
+    if (fd < 0)
+        return false;
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+}
 
 }  // namespace
 
@@ -152,19 +162,22 @@ bool PtySimulator::idle() const
 {
     if (!isRunning() || m_hangUpRequested)
         return true;
-    if (m_working || m_releaseRequested)
+    // a held-back answer to send counts as work; the run marks its work
+    // before it clears the request
+    if (m_releaseRequested)
         return false;
-    // an answer written a moment ago may still be on its way to the slave side
-    if (Clock::now() - Clock::time_point(Clock::duration(m_workedAt.load())) < std::chrono::milliseconds(10))
+    const unsigned work = m_work.load();
+    if (work & 1u)
         return false;
-    std::lock_guard<std::mutex> lock(m_mutex);
-    int waiting = 0;
-    if (m_master >= 0 && ::ioctl(m_master, FIONREAD, &waiting) == 0 && waiting > 0)
-        return false;  // the program's bytes, not read yet
-    waiting = 0;
-    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &waiting) == 0 && waiting > 0)
-        return false;  // an answer the program has not read yet
-    return true;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (readable(m_master))
+            return false;  // the program's bytes, not read yet
+        if (readable(m_slave))
+            return false;  // an answer the program has not read yet
+    }
+    // bytes read and answered while the two sides were looked at
+    return m_work.load() == work;
 }
 
 bool PtySimulator::hungUp() const
@@ -340,10 +353,8 @@ void PtySimulator::run()
 {
     char buffer[4096];
     while (!m_stop) {
-        if (m_working) {
-            m_workedAt = Clock::now().time_since_epoch().count();
-            m_working = false;
-        }
+        if (m_work.load() & 1u)
+            ++m_work;
         if (m_hangUpRequested && !m_hungUp) {
             closeMaster();
             {
@@ -353,7 +364,7 @@ void PtySimulator::run()
             m_changed.notify_all();
         }
         if (m_releaseRequested && m_master >= 0) {
-            m_working = true;
+            ++m_work;
             m_releaseRequested = false;
             QByteArray held;
             int speed = 0;
@@ -383,7 +394,7 @@ void PtySimulator::run()
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
-        m_working = true;
+        ++m_work;
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n <= 0) {
             if (n < 0 && errno != EAGAIN && errno != EINTR)

@@ -101,8 +101,9 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_hangUpRequested{false};
     std::atomic<bool> m_releaseRequested{false};
-    std::atomic<bool> m_working{false};  // between the read of some bytes and the end of their answer
-    std::atomic<std::chrono::steady_clock::rep> m_workedAt{0};  // when it last ended
+    // odd from the read of some bytes (or the release of a held-back answer)
+    // to the end of their answer; counts up at both
+    std::atomic<unsigned> m_work{0};
     bool m_hungUp = false;
     int m_master = -1;
     int m_slave = -1;       // kept open so the master never sees the line drop between the program's opens
