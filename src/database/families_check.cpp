@@ -52,7 +52,6 @@ private:
     void corrected()
     {
         m_out.result = false;
-        m_out.corrected = true;
         m_changed = true;
     }
 

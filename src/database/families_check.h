@@ -49,8 +49,6 @@ struct FamiliesCheckOutcome {
     bool result = false;
     // Passes that corrected something and ran to their end.
     int correctedPasses = 0;
-    // Any correction at all, also in a pass that did not end.
-    bool corrected = false;
     // Family (1..50) that stopped an abnormal run; 0 otherwise.
     int family = 0;
 };
