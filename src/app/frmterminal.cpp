@@ -10,6 +10,7 @@
 #include "platform/accesskeys.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "transfer/matchclaim.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +55,7 @@ frmTerminal::frmTerminal(QWidget *parent) : QMainWindow(parent)
     connect(&MSComm1, &platform::SerialPort::portLost, this, &frmTerminal::onPortLost);
     // keys are seen by the window before the control with the focus
     qApp->installEventFilter(this);
+    CheckViewClaimWhenWindowsClose(this);
     platform::KeepAltKeysFromTyping();
 }
 
@@ -303,7 +305,7 @@ void frmTerminal::MarkConfigModified()
 
 void frmTerminal::FollowMatchState()
 {
-    const bool on = gRun.bMatchesEncoder && MSComm1.PortOpen();
+    const bool on = ViewMatchesEncoder() && MSComm1.PortOpen();
     cmdLookup->setEnabled(on);
     mnuSendMsg->setEnabled(on);
     if (QAction *test = ToolbarButtonByKey(QStringLiteral("test")))
@@ -318,7 +320,6 @@ void frmTerminal::Form_Load(const std::function<void(const QString &)> &reportFa
     gRun.bDatabaseChecked = true;
     gRun.bLoading = true;
     gRun.bRangeTestRunning = false;
-    gRun.bMatchesEncoder = true;
     gSettings.sDutyCycle = QStringLiteral("66");
     gSettings.sMaxBatch = QStringLiteral("10");
     gSettings.bIgnoreRFCD = gSettings.bInvertData = gSettings.bInvertRFCD = false;
@@ -451,6 +452,8 @@ void frmTerminal::Form_Load(const std::function<void(const QString &)> &reportFa
     const int n = MSComm1.CommPort();
     ShowPortNumber(n);
     LoadLastFile();
+    // nothing has been edited yet: the view claims to match, as it stands
+    ClaimViewMatches();
     if (gRun.bLoading) {
         ShowPortState();
         gRun.bLoading = false;

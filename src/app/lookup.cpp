@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
+#include "transfer/matchclaim.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -112,7 +113,8 @@ QString IncBy8WarningText()
 
 void frmTerminal::cmdLookup_Click()
 {
-    if (Busy())
+    // the encoder's answer is only of use about the database the view shows
+    if (Busy() || !ViewMatchesEncoder())
         return;
     const QString entry = txLookup->text();
 

@@ -4,6 +4,7 @@
 #include "app/frmterminal.h"
 #include "database/state.h"
 #include "link/exchange.h"
+#include "transfer/matchclaim.h"
 
 #include <QEvent>
 #include <QList>
@@ -75,6 +76,8 @@ PortBusyGuard::~PortBusyGuard()
     if (!m_acquired)
         return;
     gRun.bPortBusy = false;
+    // every run ends with the view's claim checked against what it shows
+    CheckViewClaim();
     if (gRun.bExitAfterOperation)
         closeMainWindowLater();
 }

@@ -13,6 +13,7 @@
 #include "platform/system.h"
 #include "report/report.h"
 #include "testconsole/testconsole.h"
+#include "transfer/matchclaim.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
@@ -54,7 +55,7 @@ void frmTerminal::mnuWriteDB_Click()
     if (Busy())
         return;
     Answer answer = Answer::Yes;
-    if (!gRun.bMatchesEncoder)
+    if (!ViewMatchesEncoder())
         answer = platform::MsgBox(QStringLiteral("You are About to Program the Encoder with the Current Configuration\r"
                                                  "Are You Sure?"),
                                   Buttons::YesNo, Icon::Question, QStringLiteral("Program Encoder?"));
@@ -83,7 +84,7 @@ void frmTerminal::mnuSendMsg_Click()
         platform::SetDefaultPointer();
         return;
     }
-    if (gRun.bMatchesEncoder) {
+    if (ViewMatchesEncoder()) {
         ShowTestConsole(this);
         return;
     }
@@ -140,7 +141,7 @@ void frmTerminal::Toolbar1_ButtonClick(const QString &key)
         if (Busy())
             return;
         Answer answer = Answer::Yes;
-        if (!gRun.bMatchesEncoder)
+        if (!ViewMatchesEncoder())
             answer = platform::MsgBox(QStringLiteral("You are About to Read the Encoder and Replace the Current Configuration\r"
                                                      "Are You Sure?"),
                                       Buttons::YesNo, Icon::Question, QStringLiteral("Read Encoder?"));
@@ -155,7 +156,7 @@ bool frmTerminal::Form_QueryUnload()
 {
     const QString title = QStringLiteral("Exit ") + gRun.sBrand + QStringLiteral(" Paging Encoder Setup");
     Answer answer;
-    if (!gRun.bMatchesEncoder)
+    if (!ViewMatchesEncoder())
         answer = platform::MsgBox(QStringLiteral("You Have Not Programmed the Encoder with Your Current Edits\r"
                                                  "Are You Sure You Want to Exit Paging Encoder Setup?"),
                                   Buttons::YesNo, Icon::Exclamation, title);

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/system.h"
 #include "platform/textbox.h"
+#include "transfer/matchclaim.h"
 
 #include <QAction>
 #include <QDir>
@@ -146,7 +147,7 @@ static bool saveTo(frmTerminal *w, const QString &path)
     }
     currentFilePath() = QFileInfo(path).absoluteFilePath();
     gRun.sDBFileName = Pg8FileTitle(path);
-    w->SetStatusPanel(1, SavedDatabaseStatusText(gRun.sDBFileName, gRun.bMatchesEncoder));
+    w->SetStatusPanel(1, SavedDatabaseStatusText(gRun.sDBFileName, ViewMatchesEncoder()));
     QDir::setCurrent(platform::AppPath());
     return true;
 }

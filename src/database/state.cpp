@@ -1,8 +1,5 @@
 #include "database/state.h"
 
-#include "app/forms.h"
-#include "app/frmterminal.h"
-#include "transfer/commands.h"
 
 PagerDatabase gDb;
 EncoderSettings gSettings;
@@ -86,33 +83,4 @@ QString ReplaceAll(const QString &text, const QString &find, const QString &repl
         return text;
     QString out = text;
     return out.replace(find, replacement, Qt::CaseSensitive);
-}
-
-void MarkViewChanged(ViewChange change)
-{
-    const bool programMade = change == ViewChange::ProgramMade;
-    if (programMade ? gRun.bExiting : gRun.bLoading)
-        return;
-    // a transfer that is running cannot end with the view matching the
-    // encoder once something changed the view during it
-    if (gRun.bPortBusy)
-        gRun.bEditedDuringTransfer = true;
-    if (change == ViewChange::GridEdit && gRun.bNoModifiedStatus)
-        return;
-    if (programMade && !gRun.bMatchesEncoder)
-        return;
-    if (frmTerminal *w = forms::terminal())
-        w->MarkConfigModified();
-}
-
-namespace {
-QStringList sentForView() { return ProgrammedTexts(FirmwareOf(gRun.bV7Firmware), gDb, gSettings); }
-}  // namespace
-
-ProgramMadeChange::ProgramMadeChange() : m_sent(sentForView()) {}
-
-ProgramMadeChange::~ProgramMadeChange()
-{
-    if (sentForView() != m_sent)
-        MarkViewChanged(ViewChange::ProgramMade);
 }

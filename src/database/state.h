@@ -101,7 +101,14 @@ struct RunState {
     bool bVirginMode = false;
     bool bTestEnabled = false;
     bool bV7Firmware = false;
-    bool bMatchesEncoder = true;
+    // the view's claim to match the encoder (made and checked by the
+    // transfer's claim functions only) and what the encoder then held: the
+    // tables and settings a read found or programming sent, for the
+    // firmware family then in use
+    bool bMatchesEncoder = false;
+    PagerDatabase claimedDb;
+    EncoderSettings claimedSettings;
+    bool bClaimedV7 = false;
     bool bLoading = false;
     bool bNoModifiedStatus = false;
     bool bDatabaseChecked = true;
@@ -148,50 +155,6 @@ extern WaitFlags gWait;
 
 // Puts every shared item back to how the program starts (tests use it).
 void ResetSharedState();
-
-// ---- the view's claim to match the encoder ---------------------------------
-// While bMatchesEncoder is set, programming the view would send exactly what
-// the encoder holds. Every change to the tables or settings after a read, an
-// Open, New Database or the start-up load goes through MarkViewChanged.
-
-// What changed the tables or settings the view shows.
-enum class ViewChange {
-    GridEdit,      // the user's change in a grid editor
-    SettingsEdit,  // the user's change in a settings dialog
-    // a step the program ran on the view: a check's correction, an editor's
-    // OK or closing steps, a dialog's load, a COMP1 rule that set a port to
-    // TAP, an ID-as-capcode mode the encoder was left in
-    ProgramMade,
-};
-
-// The one marking step for every change to the view. During a transfer the
-// change is recorded, so the run cannot end with the view matching the
-// encoder. Then the view is marked modified (the main window's
-// MarkConfigModified), except:
-//  - a user's change while the program fills controls itself (bLoading)
-//    is none;
-//  - a grid editor's change while the program rewrites the tables
-//    (bNoModifiedStatus) is only recorded;
-//  - a program-made change marks only a view that matched the encoder (one
-//    that did not keeps its status line) and nothing once the program is
-//    leaving.
-void MarkViewChanged(ViewChange change);
-
-// Held around a step the program runs on the tables or settings itself (an
-// editor's OK or closing steps with their check, a settings dialog's load
-// or OK, a protocol rule): when the step has changed what programming would
-// send, it ends in MarkViewChanged(ViewChange::ProgramMade). A change that
-// alters nothing sent leaves the view's state alone.
-class ProgramMadeChange {
-public:
-    ProgramMadeChange();
-    ~ProgramMadeChange();
-    ProgramMadeChange(const ProgramMadeChange &) = delete;
-    ProgramMadeChange &operator=(const ProgramMadeChange &) = delete;
-
-private:
-    QStringList m_sent;
-};
 
 // The values of an unused record; New Database gives every family and group
 // row these values (`Reference` kept) and empties the canned messages.

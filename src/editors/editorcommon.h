@@ -2,6 +2,7 @@
 #pragma once
 
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 
 #include <QColor>
 

@@ -128,6 +128,9 @@ void frmCfgGroup::Refill()
 
 void frmCfgGroup::fill()
 {
+    // a timer switched off on the way (its message is no number above 0)
+    // changes what programming sends; a Group ID's dropped zeros do not
+    const ProgramMadeChange change;
     for (int g = 0; g < kGroupCount; ++g)
         writeColumn(g + 1, LoadColumn(gDb.Groups[size_t(g)]));
     fgGroups->setRow(rowGroupID);

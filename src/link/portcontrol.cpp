@@ -299,7 +299,7 @@ void Search::detected()
     if (!m_w)
         return;
     bool read = true;
-    if (!gRun.bMatchesEncoder)
+    if (!ViewMatchesEncoder())
         read = platform::MsgBox(ReadQuestionText(), Buttons::YesNo, Icon::Question, kReadQuestionTitle) == Answer::Yes;
     if (!m_w)
         return;

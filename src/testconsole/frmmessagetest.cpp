@@ -4,6 +4,7 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "link/encoderlink.h"
 #include "paging/commlog.h"
 #include "paging/validatepagerid.h"

@@ -246,17 +246,6 @@ CommandStep ClosingIDAsCapCommand(Firmware fw, const EncoderSettings &s)
                     caption + QStringLiteral(" OFF") + port);
 }
 
-QStringList ProgrammedTexts(Firmware fw, const PagerDatabase &db, const EncoderSettings &s)
-{
-    QStringList texts;
-    for (const CommandStep &step : SettingsCommands(fw, s))
-        texts << step.text;
-    for (const RecordStep &record : RecordOrder())
-        texts << RecordText(record.kind, record.number, db);
-    texts << ClosingIDAsCapCommand(fw, s).text;
-    return texts;
-}
-
 CommandStep IDAsCapQuery(Firmware fw)
 {
     return idAsCapStep(fw == Firmware::V7 ? QStringLiteral("CONFIG IDASCAP?") : QStringLiteral("CONFIG SERIAL1 IDASCAP?"));

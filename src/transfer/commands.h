@@ -63,10 +63,6 @@ QList<CommandStep> SettingsCommands(Firmware fw, const EncoderSettings &s);
 // its lower-case settings form ("config idascap 1", "config serial1 idascap 0").
 CommandStep ClosingIDAsCapCommand(Firmware fw, const EncoderSettings &s);
 
-// Every text a programming run would send for this view, in order: the
-// settings commands, the records and the closing ID-as-capcode command.
-QStringList ProgrammedTexts(Firmware fw, const PagerDatabase &db, const EncoderSettings &s);
-
 // ---- ID-as-capcode commands (upper case, CR, wait for LF) ----
 
 // "CONFIG IDASCAP?" / "CONFIG SERIAL1 IDASCAP?". Itself it keeps pending

@@ -59,8 +59,10 @@ public:
         }
         if (IDAsCapReportedOn(r.reply)) {
             if (m_fw == Firmware::V8) {
+                // what the encoder holds, whatever the view or its claim said
                 gSettings.bSerial1IDAsCap = true;
                 m_settings.bSerial1IDAsCap = true;
+                gRun.claimedSettings.bSerial1IDAsCap = true;
             }
             SetIDAsCapLabel(m_w, m_fw, true);
             const SwitchOff off = SwitchIDAsCapOffForRun(m_fw);
@@ -90,6 +92,10 @@ public:
             SetIDAsCapLabel(m_w, m_fw, m_settings.bSerial1IDAsCap);
         return RunEnd::Success;
     }
+
+    // What the run sends: after a success, what the encoder holds.
+    const PagerDatabase &sentDatabase() const { return m_db; }
+    const EncoderSettings &sentSettings() const { return m_settings; }
 
 private:
     bool alive()
@@ -158,7 +164,8 @@ void WriteEncoderDatabase(Firmware fw)
     gRun.bEditedDuringTransfer = false;
     SetToolbarButtons(w, false);
 
-    const RunEnd end = DatabaseProgrammer(fw, gDb, gSettings).run();
+    DatabaseProgrammer programmer(fw, gDb, gSettings);
+    const RunEnd end = programmer.run();
     w = Window();
     if (end == RunEnd::WindowGone || !w) {
         endBeforeSending();
@@ -166,15 +173,15 @@ void WriteEncoderDatabase(Firmware fw)
     }
 
     SetToolbarButtons(w, true);
-    if (end == RunEnd::Success) {
-        if (gRun.bEditedDuringTransfer) {
-            // the encoder holds what the view showed when the run started
-            w->MarkConfigModified();
-        } else {
-            w->SetStatusPanel(1, kWriteSuccessCaption);
-            gRun.bMatchesEncoder = true;
-            w->FollowMatchState();
-        }
+    if (gRun.bEditedDuringTransfer && (end == RunEnd::Success || gRun.bMatchesEncoder)) {
+        // the encoder holds at most what the view showed when the run
+        // started, however the run ended; a failed run that matched nothing
+        // keeps the failing step's caption
+        w->MarkConfigModified();
+    } else if (end == RunEnd::Success) {
+        ClaimViewMatches(programmer.sentDatabase(), programmer.sentSettings());
+        w->SetStatusPanel(1, kWriteSuccessCaption);
+        w->FollowMatchState();
     }
     platform::SetDefaultPointer();
     forms::unloadCancelSend();

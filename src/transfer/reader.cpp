@@ -62,7 +62,8 @@ public:
             r = RunStep(step);
             if (const auto end = judge(r))
                 return *end;
-            StoreSettingsReply(m_fw, step.key, r.reply, gSettings);
+            if (!StoreSettingsReply(m_fw, step.key, r.reply, gSettings))
+                m_unstored = true;
             if (step.key == QLatin1String("capby8"))
                 m_w->ShowIncBy8Label();
         }
@@ -121,9 +122,16 @@ private:
         return alive() ? RunEnd::Stopped : RunEnd::WindowGone;
     }
 
+public:
+    // An answer that could not be stored (a number that does not convert)
+    // left the view holding something else than the encoder.
+    bool unstored() const { return m_unstored; }
+
+private:
     Firmware m_fw;
     frmTerminal *m_w = nullptr;
     bool m_switchedOff = false;
+    bool m_unstored = false;
 };
 
 void ReadEncoderDatabase(Firmware fw)
@@ -141,7 +149,7 @@ void ReadEncoderDatabase(Firmware fw)
         platform::SetDefaultPointer();
         return;
     }
-    if (!gRun.bMatchesEncoder) {
+    if (!ViewMatchesEncoder()) {
         const TransferBox question = OverwriteEditsBox();
         const Answer answer = platform::MsgBox(question.text, Buttons::YesNoCancel, Icon::Exclamation, question.title);
         w = Window();
@@ -159,7 +167,8 @@ void ReadEncoderDatabase(Firmware fw)
     const PagerDatabase dbBefore = gDb;
     const EncoderSettings settingsBefore = gSettings;
 
-    const RunEnd end = DatabaseReader(fw).run();
+    DatabaseReader reader(fw);
+    const RunEnd end = reader.run();
     w = Window();
     if (end == RunEnd::WindowGone || !w) {
         platform::SetDefaultPointer();
@@ -170,9 +179,11 @@ void ReadEncoderDatabase(Firmware fw)
     // the toolbar comes back on every way out, before the modified state
     // takes the test button away again
     SetToolbarButtons(w, true);
-    if (end == RunEnd::Success && !gRun.bEditedDuringTransfer) {
+    if (end == RunEnd::Success && !gRun.bEditedDuringTransfer && !reader.unstored()) {
+        // the encoder holds the tables as the run left them, before an open
+        // editor shows them afresh (its load may change them)
+        ClaimViewMatches();
         w->SetStatusPanel(1, kReadSuccessCaption);
-        gRun.bMatchesEncoder = true;
         w->FollowMatchState();
     } else if (end == RunEnd::Success || gRun.bEditedDuringTransfer || gDb != dbBefore ||
                gSettings != settingsBefore) {

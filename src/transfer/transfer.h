@@ -73,6 +73,7 @@
 
 #include "transfer/boxes.h"
 #include "transfer/commands.h"
+#include "transfer/matchclaim.h"
 #include "transfer/records.h"
 #include "transfer/tapblock.h"
 #include "transfer/validation.h"

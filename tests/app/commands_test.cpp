@@ -4,6 +4,7 @@
 #include "app/frmsplash.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/frmcfggroup.h"
 #include "support/appfixture.h"
 #include "support/duringcheck.h"
@@ -58,7 +59,10 @@ protected:
 TEST_F(Commands, TestButtonWithPortClosedNamesThePort)
 {
     for (bool matches : {true, false}) {
-        gRun.bMatchesEncoder = matches;
+        if (matches)
+            ClaimViewMatches();
+        else
+            gRun.bMatchesEncoder = false;
         prompts.answer(Answer::OK);
         w->ToolbarButtonByKey("test")->trigger();
         ASSERT_EQ(prompts.count(), 1);
@@ -335,7 +339,7 @@ TEST_F(Commands, TestButtonOpensTheConsoleAndTuningItsWindow)
     PtyPeer peer;
     qputenv("QV_COM1", peer.slavePath().toLocal8Bit());
     ASSERT_TRUE(w->MSComm1.setPortOpen(true));
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     auto closeWhenShown = [](const char *name, bool *seen) {
         RunWhen([name] { return forms::window(name) && forms::window(name)->isVisible(); },
                 [name, seen] {

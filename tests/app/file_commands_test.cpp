@@ -4,6 +4,7 @@
 #include "database/pg8_fixture.h"
 #include "database/pg8file.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/cfgfam_cells.h"
 #include "editors/cfggroup_logic.h"
 #include "editors/editors.h"
@@ -56,6 +57,7 @@ TEST_F(FileCommands, SaveAsThenOpenGivesBackEverythingAndTheSameBytes)
 {
     gDb = pg8test::FullDatabase();
     gSettings = pg8test::FullSettings();
+    ClaimViewMatches();
     w->txtConfigNotes->setText("Site 4, \"roof\" mast");
     const QString file = path("site4.pg8");
     prompts.answerFile(file);

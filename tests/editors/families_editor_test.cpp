@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "editors/frmcfgfam.h"
@@ -46,7 +47,7 @@ protected:
         term = start();
         closeSplash();
         ApplyNewDatabase(gDb);
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
     }
     frmCfgFam *open()
     {
@@ -453,7 +454,7 @@ TEST_F(FamiliesEditor, ACommaIsRefusedWithABox)
 {
     ASSERT_TRUE(open());
     type("1");
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     prompts.answer(Answer::OK);
     type(",");
     ASSERT_EQ(prompts.count(), 1);
@@ -637,7 +638,7 @@ TEST_F(FamiliesEditor, OkRunsTheCheckAndStaysOpenForAdjustedFields)
     select(1, 1);
     select(1, 1);  // edited: OFF and ON again
     // then programmed as it stands, before any check
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     prompts.answer(Answer::OK);
     w->cmdOK_Click();
     ASSERT_EQ(prompts.count(), 1);

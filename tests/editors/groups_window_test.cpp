@@ -4,6 +4,7 @@
 #include "app/frmterminal.h"
 #include "app/portbusy.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "editors/frmcfgfam.h"
@@ -43,7 +44,7 @@ protected:
         w = start();
         closeSplash();
         ApplyNewDatabase(gDb);
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
         gRun.bGroupsEdited = false;
         w->SetStatusPanel(1, QStringLiteral("as before"));
     }

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/editorcommon.h"
 #include "editors/editors.h"
 #include "editors/frmcfgmsg.h"
@@ -25,7 +26,7 @@ protected:
         AppFixture::SetUp();
         w = start();
         closeSplash();
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
         w->SetStatusPanel(1, QStringLiteral("as before"));
     }
     frmCfgMsg *open()
@@ -97,7 +98,7 @@ TEST_F(MessagesEditor, EveryKeystrokeIsStoredAndMarksTheConfiguration)
     EXPECT_EQ(m->fgMessages->CellBackColorAt(1, 1), editor_colours::Ivory);
 
     // while the program rewrites the database: stored, not marked
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     gRun.bNoModifiedStatus = true;
     QTest::keyClick(m->txtMsg, Qt::Key_Backspace);
     EXPECT_EQ(gDb.CannedMessages[0], QString(59, 'y'));

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/editors.h"
 #include "editors/frmpassword.h"
 #include "editors/frmsettings.h"
@@ -111,7 +112,7 @@ TEST_F(AccessCode, OKStaysEnabledButDoesNothingUntilTheEntryMatchesAgain)
 TEST_F(AccessCode, TheCodeAmongOtherCharactersNeverEnablesOKAndCancelChangesNothing)
 {
     const EncoderSettings before = gSettings;
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     EXPECT_FALSE(run([](frmPassword *p) {
         QTest::keyClicks(p->txtName, " KRELV");
         EXPECT_FALSE(p->cmdOK->isEnabled());

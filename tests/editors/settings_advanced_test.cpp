@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/frmsettings.h"
 #include "support/appfixture.h"
 
@@ -51,7 +52,7 @@ protected:
 
     void unmark()
     {
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
         w->SetStatusPanel(1, QStringLiteral("as before"));
         w->cmdLookup->setEnabled(true);
     }

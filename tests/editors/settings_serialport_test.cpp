@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "editors/editors.h"
 #include "editors/frmpassword.h"
 #include "editors/frmsettings.h"
@@ -56,7 +57,7 @@ protected:
     }
     void unmark()
     {
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
         w->SetStatusPanel(1, QStringLiteral("as before"));
     }
     bool modified() const

@@ -3,6 +3,7 @@
 #include "app/frmterminal.h"
 #include "app/lookup.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "platform/system.h"
 #include "support/simharness.h"
 
@@ -36,8 +37,10 @@ protected:
         ASSERT_TRUE(w->cmdLookup->isEnabled());
     }
 
+    // The settings each test gives are the encoder's.
     void lookUp(const QString &entry)
     {
+        ClaimViewMatches();
         w->txLookup->setText(entry);
         w->cmdLookup->click();
     }

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/frmterminal.h"
 #include "database/state.h"
+#include "transfer/matchclaim.h"
 #include "paging/commlog.h"
 #include "paging/frames.h"
 #include "platform/system.h"
@@ -97,7 +98,7 @@ protected:
         platform::SetTimeScale(0.4);
         ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
         w->mnuTest->setEnabled(false);
-        gRun.bMatchesEncoder = true;
+        ClaimViewMatches();
     }
     QList<encsim::Page> pages() { return encoder->sim().withEncoder([](encsim::Encoder &e) { return e.pages(); }); }
 };
@@ -749,6 +750,7 @@ TEST_F(ConsoleSim, AfterTuningTheEncoderTakesALookupInProgrammingMode)
 {
     openWithEncoder();  // port 1 pages at 2400 bit/s
     gSettings.bSerial1IDAsCap = false;  // the lookup asks the encoder
+    ClaimViewMatches();
     RunWhen([] { return forms::window("frmTXTune") && forms::window("frmTXTune")->isVisible(); },
             [&] { forms::window("frmTXTune")->close(); });
     ShowTransmitterTuning(w);
@@ -885,7 +887,7 @@ TEST_F(ConsolePeer, ASecondCloseWhileTheClosingWaitsDoesNothingAndNoCommandStart
 {
     PtyPeer peer;  // an encoder that no longer answers
     ASSERT_NO_FATAL_FAILURE(startOnPeer(peer, QStringLiteral("TAP")));
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     const struct {
         const char *name;
         void (*show)(QWidget *);

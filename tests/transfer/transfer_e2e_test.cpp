@@ -160,16 +160,17 @@ protected:
         w->mnuOpenFile_Click();
     }
 
+    // The question is asked when the view's claim, checked, does not hold.
     void program()
     {
-        if (!gRun.bMatchesEncoder)
+        if (!ViewMatchesEncoder())
             prompts.answer(Answer::Yes);  // "Program Encoder?"
         w->mnuWriteDB_Click();
     }
 
     void read()
     {
-        if (!gRun.bMatchesEncoder)
+        if (!ViewMatchesEncoder())
             prompts.answer(Answer::Yes);  // "About to OverWrite Edits"
         w->mnuReadDB_Click();
     }
@@ -503,7 +504,7 @@ TEST_F(DatabaseTransfer, EncoderLeavingProgrammingModeMidRunStopsWithWriteError)
     connect(8);
     gDb = roundTripDatabase();
     gSettings = pg8test::FullSettings();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     sim->setSetting("serial1 idascap", "1");
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::FallBackToPaging, 1, 1, "G 17 "});
@@ -536,7 +537,7 @@ TEST_F(DatabaseTransfer, SilenceMidRunStopsWithWriteErrorAndSwitchesIDAsCapBackO
     sim->setSetting("serial1 idascap", "1");
     gDb = roundTripDatabase();
     gSettings = EncoderSettings{};  // the view says off; the encoder is on
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "M 4 "});
     prompts.answer(Answer::OK);
@@ -560,7 +561,7 @@ TEST_F(DatabaseTransfer, AFailedSwitchBackOnIsReported)
     connect(8);
     sim->setSetting("serial1 idascap", "1");
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     // the line dies at the first settings command and stays dead
     sim->addFault({encsim::FaultKind::Silence, 3, 0, {}});
@@ -588,7 +589,7 @@ TEST_F(DatabaseTransfer, ALateAnswerToTheFailedStepIsNotTakenForTheSwitchBackOn)
     closeSplash();
     ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     // mode on and switched off; no answer to the first setting in time (only
     // its wait is short)
     QByteArray heard;
@@ -635,7 +636,7 @@ TEST_F(DatabaseTransfer, Version7EncoderKeepsItsIDAsCapModeAfterAFailedRun)
     gDb = roundTripDatabase();
     gSettings = version7Settings();
     gSettings.bSerial1IDAsCap = false;
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "L 2 "});
     prompts.answer(Answer::OK);
@@ -653,7 +654,7 @@ TEST_F(DatabaseTransfer, CancelMidRunIsAWriteError)
 {
     connect(8);
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     forms::cancelSend()->Show();
     // the encoder never answers this record: only the cancel ends the wait
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "G 30 "});
@@ -672,7 +673,7 @@ TEST_F(DatabaseTransfer, Comp2PortStopsBeforeAnythingIsSent)
     connect(8);
     sim->setSetting("serial1 idascap", "COMP2>");
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     w->SetStatusPanel(1, "before");
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
@@ -690,7 +691,7 @@ TEST_F(DatabaseTransfer, UnconfirmedSwitchOffGivesImproperResponse)
     connect(8);
     sim->setSetting("serial1 idascap", "1");
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 0"});
     prompts.answer(Answer::OK);
@@ -708,7 +709,7 @@ TEST_F(DatabaseTransfer, NothingIsSentWhenAValueWouldBreakTheFraming)
     connect(8);
     gDb = roundTripDatabase();
     gDb.CannedMessages[3] = QStringLiteral("say \"hi\"");
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     w->SetToolbarEnabled(true);
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
@@ -722,6 +723,7 @@ TEST_F(DatabaseTransfer, NothingIsSentWhenAValueWouldBreakTheFraming)
     // and a closed port is only reported
     w->MSComm1.setPortOpen(false);
     gDb = roundTripDatabase();
+    ClaimViewMatches();
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.last().title, "COM Port Not Open");
@@ -756,7 +758,7 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
 {
     connect(8);
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     onExchange("G 20 ", [this] { w->MarkConfigModified(); });
     w->mnuWriteDB_Click();
     EXPECT_EQ(sim->exchangeCount(), 96);
@@ -767,7 +769,7 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
 
     // the same during a read
     const int before = sim->exchangeCount();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     onExchange("\rM 2\r", [this] { w->MarkConfigModified(); });
     w->mnuReadDB_Click();
     EXPECT_EQ(sim->exchangeCount() - before, 95);
@@ -856,7 +858,7 @@ TEST_F(DatabaseTransfer, ANoToTheExitQuestionHeldPastTheTimeOutLetsProgrammingFi
 {
     connect(8);
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     bool held = false;
     prompts.answerWith([&](const platform::Prompt &p) {
@@ -884,7 +886,7 @@ TEST_F(DatabaseTransfer, ReadErrorsMidRunLeaveTheViewModified)
     encsim::Database store = encsim::Database::sample();
     sim->setDatabase(store);
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
 
     // the encoder falls back to paging mode at group 5; its prompt has no
     // line end, so the wait runs to the time-out
@@ -912,7 +914,7 @@ TEST_F(DatabaseTransfer, SilenceAndCancelWhileReading)
 {
     connect(7);
     sim->setSetting("idascap", "1");
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "config pet?"});
     prompts.answer(Answer::OK);
@@ -928,7 +930,7 @@ TEST_F(DatabaseTransfer, SilenceAndCancelWhileReading)
     platform::SetTimeScale(1.0);
     prompts.clear();
     gDb = PagerDatabase{};
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     forms::cancelSend()->Show();
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rG 3\r"});
     onExchange("\rG 3\r", [] { forms::cancelSend()->Command1->click(); });
@@ -967,7 +969,7 @@ TEST_F(DatabaseTransfer, Comp1PortWithoutADefaultPagerFallsBackToTap)
     sim->setSetting("serial2 protocol", "COMP1");
     // the encoder's empty group 1 leaves the pager IDs of a new database
     ApplyNewDatabase(gDb);
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     prompts.answer(Answer::OK);
     w->mnuReadDB_Click();
     ASSERT_EQ(prompts.count(), 1);
@@ -986,7 +988,7 @@ TEST_F(DatabaseTransfer, Comp1PortWithoutADefaultPagerFallsBackToTap)
 TEST_F(DatabaseTransfer, ClosingTheWindowMidReadEndsTheRunAndThenTheProgram)
 {
     connect(8);
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rG 3\r"});
     prompts.answer(Answer::Yes);  // the exit question
     onExchange("\rG 3\r", [this] { w->close(); });
@@ -1005,7 +1007,7 @@ TEST_F(DatabaseTransfer, ClosingTheWindowMidReadEndsTheRunAndThenTheProgram)
 TEST_F(DatabaseTransfer, Version8ReadStartsFromAnEmptyReceiveBuffer)
 {
     connect(8);
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     // an answer nobody collected ("10" CR LF) waits in the port; read as the
     // reply to the ID-as-capcode query it would report the mode on
     ASSERT_TRUE(EncoderSend(QStringLiteral("config maxbatch?"), Term::CRLF));
@@ -1042,7 +1044,7 @@ TEST_P(LateAnswer, TheNextVersion7ReadLeavesTheIDAsCapModeAsItWas)
 {
     const LateAnswerCase &c = GetParam();
     connect(7);
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::HeldBack, 1, 1, c.lateStep});
     prompts.answerWith([this](const platform::Prompt &) {
@@ -1098,10 +1100,11 @@ TEST_F(DatabaseTransfer, Version8ReadStoresEachSettingByItsRule)
     sim->setSetting("serial2 pphreset", "1");
     gSettings.sDutyCycle = QStringLiteral("77");
     gSettings.bInvertRFCD = true;
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     read();
     EXPECT_EQ(prompts.count(), 0);
-    // a value that is no number leaves its setting alone and the read goes on
+    // a value that is no number leaves its setting alone and the read goes
+    // on, but the view then holds a duty cycle the encoder does not
     EXPECT_EQ(sim->exchangeCount(), 95);
     EXPECT_EQ(gSettings.sMaxBatch, "10");
     EXPECT_EQ(gSettings.sDutyCycle, "77");
@@ -1113,7 +1116,9 @@ TEST_F(DatabaseTransfer, Version8ReadStoresEachSettingByItsRule)
     EXPECT_TRUE(gSettings.bSerial2IDAsCap);   // not "0"
     EXPECT_FALSE(gSettings.bSerial1Verbose);  // is "1"
     EXPECT_TRUE(gSettings.bSerial2PPHReset);
-    EXPECT_EQ(w->StatusPanelText(1), "Current View Matches Encoder Configuration");
+    EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_FALSE(w->cmdLookup->isEnabled());
     expectCleanExit();
 }
 
@@ -1122,7 +1127,7 @@ TEST_F(DatabaseTransfer, AnUnansweredQueryCountsAsOffWhenProgramming)
     connect(8);
     gDb = roundTripDatabase();
     gSettings = EncoderSettings{};
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP?"});
     w->mnuWriteDB_Click();
@@ -1144,7 +1149,7 @@ TEST_F(DatabaseTransfer, Version7ProgrammerLabelFollowsTheModeItLeaves)
     gDb = roundTripDatabase();
     gSettings = version7Settings();
     gSettings.bSerial1IDAsCap = false;  // off in the view, on in the encoder
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     w->lblIDAsCap->clear();
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.count(), 0);
@@ -1162,7 +1167,7 @@ TEST_F(DatabaseTransfer, Version7ProgrammerSetsItsTimeOutEvenWithThePortClosed)
     w->MSComm1.setPortOpen(false);
     w->Timer2.setInterval(6000);
     w->ToolbarButton(6)->setEnabled(false);
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     prompts.answer(Answer::OK);
     w->mnuWriteDB_Click();
     ASSERT_EQ(prompts.count(), 1);
@@ -1178,7 +1183,7 @@ TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion8Read)
 {
     connect(8);
     sim->setSetting("serial1 idascap", "1");
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 1"});
     prompts.answer(Answer::OK);
@@ -1204,6 +1209,7 @@ TEST_F(DatabaseTransfer, UnconfirmedRestoreAfterAVersion7ReadLeavesTheModeShownO
     gSettings = version7Settings();  // ID as capcode on
     program();
     ASSERT_TRUE(gRun.bMatchesEncoder);
+    prompts.clear();
     // the encoder holds the view; the read switches the mode off and the
     // switch back on goes unanswered
     platform::SetTimeScale(0.05);
@@ -1225,7 +1231,7 @@ TEST_F(DatabaseTransfer, UnconfirmedSwitchOffStopsAVersion7ReadBeforeAnySetting)
     connect(7);
     sim->setSetting("idascap", "1");
     gSettings.bSerial1IDAsCap = false;
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     platform::SetTimeScale(0.05);
     sim->addFault({encsim::FaultKind::Silence, 1, 1, "IDASCAP 0"});
     prompts.answer(Answer::OK);
@@ -1244,7 +1250,7 @@ TEST_F(DatabaseTransfer, ProgrammersReadWholeRepliesWhateverInputLenWasLeftAt)
 {
     connect(8);
     gDb = roundTripDatabase();
-    gRun.bMatchesEncoder = true;
+    ClaimViewMatches();
     w->MSComm1.setInputLen(1);
     w->mnuWriteDB_Click();
     EXPECT_EQ(prompts.count(), 0);
