@@ -192,8 +192,13 @@ void frmTerminal::LoadLastFile()
         gRun.bLoading = false;  // the load step ends here, silently
         return;
     }
-    // a file that is no pager database is passed over as a missing one is
-    if (!readIntoWindow(this, bytes, Pg8ReadMode::StartUp, path))
+    // a file that is no pager database is passed over silently and leaves
+    // no file current, as an empty "LastFile" does: neither Save As nor the
+    // report offers its name
+    if (!readIntoWindow(this, bytes, Pg8ReadMode::StartUp, path)) {
+        gRun.sDBFileName.clear();
+        currentFilePath().clear();
         return;
+    }
     SetStatusPanel(1, StartUpLoadedStatusText(gRun.sDBFileName));
 }

@@ -76,6 +76,7 @@ void Timer::setEnabled(bool on)
 // ---- pause -------------------------------------------------------------
 namespace {
 QEventLoop *g_pauseLoop = nullptr;
+int g_pausesEnded = 0;
 }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -88,6 +89,7 @@ void Sleep(int ms)
     QTimer::singleShot(ScaledMs(ms), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
     g_pauseLoop = outer;
+    ++g_pausesEnded;
 }
 
 void WakePause()
@@ -95,6 +97,8 @@ void WakePause()
     if (g_pauseLoop)
         g_pauseLoop->quit();
 }
+
+int PausesEnded() { return g_pausesEnded; }
 
 // ---- pointer -----------------------------------------------------------
 void SetHourglass()

@@ -49,6 +49,10 @@ void DoEvents();
 // the while; ends early when WakePause() is called (input arrived).
 void Sleep(int ms);
 void WakePause();
+// How many pauses have ended since the program started. A wait loop tests
+// what it waits for once after each pause, so the count tells after how many
+// tests a wait ended.
+int PausesEnded();
 
 // ---- mouse pointer -----------------------------------------------------
 void SetHourglass();

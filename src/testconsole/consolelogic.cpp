@@ -214,6 +214,13 @@ bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *
     return platform::ReplaceFile(path, ArchiveFileBytes(entries), error);
 }
 
+int ArchiveEntryToDropAfterReplace(int count, int replaced)
+{
+    if (count <= kArchiveMaxEntries)
+        return -1;
+    return replaced == count - 1 ? count - 2 : count - 1;
+}
+
 // ---- range test --------------------------------------------------------
 
 QString RangePageText(const QString &baseMessage, int pageNumber)

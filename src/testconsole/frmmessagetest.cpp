@@ -616,16 +616,20 @@ void frmMessageTest::cmdReplace_Click()
         selectArchiveRow(row);
         return;
     }
+    int replaced = row;
     {
         const QSignalBlocker block(lb_Archive);
-        delete lb_Archive->takeItem(row);
-        lb_Archive->insertItem(row, text);
-        if (lb_Archive->count() > kArchiveMaxEntries)
-            delete lb_Archive->takeItem(lb_Archive->count() - 1);
+        delete lb_Archive->takeItem(replaced);
+        lb_Archive->insertItem(replaced, text);
+        const int drop = ArchiveEntryToDropAfterReplace(lb_Archive->count(), replaced);
+        if (drop >= 0) {
+            delete lb_Archive->takeItem(drop);
+            if (drop < replaced)
+                --replaced;
+        }
     }
     bArchiveBusy = false;
-    const int selected = row < lb_Archive->count() ? row : lb_Archive->count() - 1;
-    selectArchiveRow(selected);
+    selectArchiveRow(replaced);
     lb_Archive_Click();
     bool failed = false;
     rewriteArchive(&failed);

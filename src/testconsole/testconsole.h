@@ -98,6 +98,11 @@ QString ArchiveStoreProblem(const QString &text);
 bool WriteArchiveFile(const QString &path, const QStringList &entries, QString *error);
 // Entries the archive keeps at most.
 inline constexpr int kArchiveMaxEntries = 299;
+// The entry Replace takes out of a list of `count` entries once entry
+// `replaced` holds the new text: over the limit (a file of 300 lines or more
+// was loaded), the last entry other than the replaced one, so that the new
+// text stays even in the last place; -1 within the limit.
+int ArchiveEntryToDropAfterReplace(int count, int replaced);
 
 // ---- range test --------------------------------------------------------
 QString RangePageText(const QString &baseMessage, int pageNumber);

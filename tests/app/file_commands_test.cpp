@@ -12,11 +12,13 @@
 #include "editors/frmcfggroup.h"
 #include "editors/frmcfgmsg.h"
 #include "platform/grid.h"
+#include "platform/system.h"
 #include "support/appfixture.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -370,4 +372,18 @@ TEST_F(StartUpLoad, LastFileThatIsNoDatabaseIsPassedOver)
     EXPECT_EQ(prompts.count(), 0);
     EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
     EXPECT_EQ(w->StatusPanelText(2), "COM 1 Closed");
+
+    // nor does it become the current file: Save As offers the program's
+    // folder, as with no last file, and Enter there saves nothing over the
+    // prose (Enter takes a file name the dialog offers, and opens a folder)
+    prompts.answerWith([](const platform::Prompt &p) {
+        return QFileInfo(p.fileName).isDir() ? platform::Reply{Answer::Cancel, {}, 1}
+                                             : platform::Reply{Answer::OK, p.fileName, 1};
+    });
+    w->mnuSaveAs_Click();
+    ASSERT_EQ(prompts.count(), 1);
+    EXPECT_EQ(prompts.last().fileName, platform::AppPath());
+    EXPECT_EQ(readFile(QDir(appDir()).filePath("notes.txt")), "Dear all,\r\n");
+    EXPECT_EQ(w->StatusPanelText(1), "No Database Loaded");
+    EXPECT_EQ(gRun.sDBFileName, "");  // the printed report's file-name line
 }

@@ -101,8 +101,12 @@ TEST_F(ExchangeTest, EachLineEndGoesOutWithTheCommandInOneWrite)
 
 TEST_F(ExchangeTest, AReplyAtOnceIsFoundAtTheFirstTestAndReturnedUnchanged)
 {
-    peer.write("ATI\r\x07\rQuorvane Paging Encoder v8.02\r\nID=");
+    const QByteArray reply = "ATI\r\x07\rQuorvane Paging Encoder v8.02\r\nID=";
+    peer.write(reply);
+    ASSERT_TRUE(arrived(int(reply.size())));
+    const int pauses = platform::PausesEnded();
     const ExchangeResult r = run(QStringLiteral("ATI"), Term::CRCR, false, {QStringLiteral("ID=")}, 6000, true);
+    EXPECT_EQ(platform::PausesEnded() - pauses, 1);  // the first test, after the first pause
     EXPECT_TRUE(r.found);
     EXPECT_FALSE(r.timedOut);
     EXPECT_FALSE(r.cancelled);
@@ -241,7 +245,9 @@ TEST_F(ExchangeTest, AnAnswerLateForItsTimeOutIsTakenOnlyWhereABoxHeldTheWait)
 TEST_F(ExchangeTest, CancelEndsACancellableWaitAtItsFirstTestOnly)
 {
     gWait.bCancelRequested = true;
+    const int pauses = platform::PausesEnded();
     ExchangeResult r = run(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("TAP")}, 3000, true);
+    EXPECT_EQ(platform::PausesEnded() - pauses, 1);  // the first test, after the first pause
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.timedOut);
     EXPECT_TRUE(gWait.bCancelRequested);  // left for the caller's cancel exit

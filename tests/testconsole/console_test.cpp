@@ -1324,6 +1324,30 @@ TEST_F(ConsoleArchive, ReplaceAsksAndWritesInPlace)
     EXPECT_EQ(file(), "one\r\n2\r\nthree\r\n");
 }
 
+// A file of 300 lines or more gives a list over its limit: Replace drops the
+// last entry but the one replaced, even when that one is the last.
+TEST_F(ConsoleArchive, ReplaceOnAListOverItsLimitKeepsTheNewText)
+{
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << QString::number(i);
+    ASSERT_TRUE(testconsole::WriteArchiveFile(path, many, nullptr));
+    load();
+    c->lb_Archive->setCurrentRow(299);
+    c->setMessageText("new");
+    prompts.answer(Answer::Yes);
+    c->cmdReplace_Click();
+    QByteArray expected;
+    for (int i = 0; i < 298; ++i)
+        expected += QByteArray::number(i) + "\r\n";
+    expected += "new\r\n";
+    EXPECT_EQ(file().toStdString(), expected.toStdString());
+    EXPECT_EQ(c->lb_Archive->count(), 299);
+    EXPECT_EQ(c->lb_Archive->currentRow(), 298);
+    EXPECT_EQ(c->lb_Archive->currentItem() ? c->lb_Archive->currentItem()->text() : QString(), "new");
+    EXPECT_EQ(c->messageText(), "new");
+}
+
 TEST_F(ConsoleArchive, ClickingTheSelectedEntryAgainCopiesItAgain)
 {
     ASSERT_TRUE(testconsole::WriteArchiveFile(path, {"one", "two"}, nullptr));
