@@ -170,6 +170,40 @@ TEST_F(Commands, ClosePromptFollowsTheMatchState)
     EXPECT_TRUE(w->isVisible());
 }
 
+// A change to the tables that no marking step saw does not keep the view's
+// claim: it is checked, by what programming would send, as any window closes
+// and by each command that relies on it. A change of form alone keeps it.
+TEST_F(Commands, AChangeNoMarkingStepSawEndsTheClaimAtTheNextCloseOrCommand)
+{
+    const QString modified = QStringLiteral("Current Configuration Modified, Does Not Match Encoder");
+    gDb.Groups[0] = NewDatabaseGroupRow();
+    gDb.Groups[0][grpComplete] = QStringLiteral("YES");
+    gDb.Groups[0][grpGroupID] = QStringLiteral("10");
+    ClaimViewMatches();
+    w->SetStatusPanel(1, QStringLiteral("as before"));
+    gDb.Groups[0][grpGroupID] = QStringLiteral("0010");
+    QDialog window;
+    window.show();
+    window.close();
+    EXPECT_TRUE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), "as before");
+
+    gDb.CannedMessages[0] = QStringLiteral("never marked");
+    window.show();
+    window.close();
+    EXPECT_FALSE(gRun.bMatchesEncoder);
+    EXPECT_EQ(w->StatusPanelText(1), modified);
+
+    // the exit question asks about the edits
+    ClaimViewMatches();
+    gSettings.sDutyCycle = QStringLiteral("50");
+    prompts.answer(Answer::No);
+    w->close();
+    EXPECT_EQ(prompts.last().text, lines({"You Have Not Programmed the Encoder with Your Current Edits",
+                                          "Are You Sure You Want to Exit Paging Encoder Setup?"}));
+    EXPECT_EQ(w->StatusPanelText(1), modified);
+}
+
 TEST_F(Commands, ExitSendsConfigRebootAndClosesThePort)
 {
     PtyPeer peer;

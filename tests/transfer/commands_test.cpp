@@ -2,6 +2,7 @@
 // commands, and how replies are judged and stored.
 #include "transfer/boxes.h"
 #include "transfer/commands.h"
+#include "transfer/matchclaim.h"
 
 #include "support/printers.h"
 
@@ -328,6 +329,28 @@ TEST(Comp1Rule, OnlyWithoutADefaultPagerAndOnePortAtMost)
     db.Groups[0][grpPagerID1] = QStringLiteral("1001");
     EXPECT_EQ(ApplyComp1Rule(db, s), 0);
     EXPECT_EQ(s.sSerial1Protocol, QStringLiteral("COMP1"));
+}
+
+// What programming sends, compared as the encoder takes it: a change of form
+// alone is none.
+TEST(ProgrammedMeaning, FieldsOfDigitsByValueAndUnusedRecordsAsUnused)
+{
+    EXPECT_EQ(CommandMeaning("config dutycycle 066"), "config dutycycle 66");
+    EXPECT_EQ(CommandMeaning("config serial1 databits N81"), "config serial1 databits N81");
+    EXPECT_NE(CommandMeaning("config maxbatch 10"), CommandMeaning("config maxbatch 1"));
+    EXPECT_EQ(RecordMeaning("L 3 0010 1 0 00"), RecordMeaning("L 3 10 1 0 0"));
+    // the short and long forms of an unused group
+    GroupRow unused = NewDatabaseGroupRow();
+    unused[grpComplete] = QStringLiteral("YES");
+    EXPECT_EQ(RecordMeaning(GroupRecord(unused, 4)), RecordMeaning("L 4 0 0 0 0 0 0 0 0"));
+    unused[grpPagerID20] = QStringLiteral("0007");
+    EXPECT_NE(RecordMeaning(GroupRecord(unused, 4)), RecordMeaning("L 4 0 0 0 0 0 0 0 0"));
+    // a family off with no pagers is unused, whatever else it holds
+    EXPECT_EQ(RecordMeaning("G 7 0 1234567 5 A 3 000 1000 01 01"), RecordMeaning("G 7 0 8 5 A 0 0 0 0 0"));
+    EXPECT_NE(RecordMeaning("G 7 1 1234567 5 A 3 000 1000 01 01"), RecordMeaning("G 7 0 8 5 A 0 0 0 0 0"));
+    EXPECT_EQ(RecordMeaning("G 7 1 0012000 5 A 3 010 1000 01 00"), "G 7 1 12000 5 A 3 10 1000 1 0");
+    // a message is its text, digits and blanks as they stand
+    EXPECT_EQ(RecordMeaning("M 2 \"Call 0010  now\""), "M 2 \"Call 0010  now\"");
 }
 
 TEST(Boxes, ErrorBoxNamesThePort)
