@@ -1,6 +1,5 @@
 #include "database/state.h"
 
-
 PagerDatabase gDb;
 EncoderSettings gSettings;
 RunState gRun;
