@@ -1165,6 +1165,14 @@ enum class ViewCommand {
     GroupsCheckAfterProgrammingAPagerInNoFamily,
     SettingsDialogsOK,
     SerialPortSettingsLoadOfAFormatNotListed,
+    SerialPortSettingsLoadOfAnInvalidSpeed,
+    SerialPortSettingsLoadOfAnUnknownProtocol,
+    AdvancedSettingsLoadOfAnEmptyDutyCycle,
+    AdvancedSettingsLoadOfAnEmptyBatch,
+    FamiliesLoadOfAStartCapcodeThatIsNoNumber,
+    FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily,
+    ProgrammingThatFallsSilentWithAMessageTypedDuringIt,
+    ProgrammingCancelledWithAMessageTypedDuringIt,
     ConsoleOnTAP,
     ConsoleOnCOMP1,
     ConsoleOnCOMP2,
@@ -1185,6 +1193,14 @@ const char *const kViewCommandNames[] = {
     "GroupsCheckAfterProgrammingAPagerInNoFamily",
     "SettingsDialogsOK",
     "SerialPortSettingsLoadOfAFormatNotListed",
+    "SerialPortSettingsLoadOfAnInvalidSpeed",
+    "SerialPortSettingsLoadOfAnUnknownProtocol",
+    "AdvancedSettingsLoadOfAnEmptyDutyCycle",
+    "AdvancedSettingsLoadOfAnEmptyBatch",
+    "FamiliesLoadOfAStartCapcodeThatIsNoNumber",
+    "FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily",
+    "ProgrammingThatFallsSilentWithAMessageTypedDuringIt",
+    "ProgrammingCancelledWithAMessageTypedDuringIt",
     "ConsoleOnTAP",
     "ConsoleOnCOMP1",
     "ConsoleOnCOMP2",
@@ -1199,6 +1215,31 @@ const char *const kViewCommandNames[] = {
 
 class MatchingView : public ViewCommandFixture, public ::testing::WithParamInterface<int> {
 protected:
+    // The program started again on the view it shows, saved with the
+    // setting `key` empty as its last file, on an encoder that holds that
+    // view: the start-up load claims to match it.
+    void restartOnTheViewAsALastFile(const char *key, QString EncoderSettings::*setting)
+    {
+        EncoderSettings s = gSettings;
+        (s.*setting).clear();
+        QFile f(path("last.pg8"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(WritePagerDatabaseFile(gDb, s, QString(), nullptr));
+        f.close();
+        sim->setSetting(key, "");
+        shutDown();  // the encoder restarts into paging mode
+        ResetSharedState();
+        store(QStringLiteral("LastFile"), path("last.pg8"));
+        w = start();
+        closeSplash();
+        ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+        ASSERT_TRUE(EncoderExchange(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("9600 baud")}, 4000,
+                                    false)
+                        .found);
+        ASSERT_TRUE(gRun.bMatchesEncoder);
+        ASSERT_EQ(gSettings.*setting, "");
+    }
+
     // Family 3 typed in the open families editor, then programmed.
     void programTypedFamily3(const QString &quantity, const QString &startID)
     {
@@ -1283,7 +1324,99 @@ protected:
             sim->setSetting("serial2 databits", "O71");
             read();
             serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial2Databits, "N81");
             break;
+        case ViewCommand::SerialPortSettingsLoadOfAnInvalidSpeed:
+            sim->setSetting("serial1 baud", "Invalid");
+            read();
+            serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial1Baud, "9600");
+            break;
+        case ViewCommand::SerialPortSettingsLoadOfAnUnknownProtocol:
+            sim->setSetting("serial1 protocol", "XYZ");
+            read();
+            serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
+            break;
+        case ViewCommand::AdvancedSettingsLoadOfAnEmptyDutyCycle:
+            restartOnTheViewAsALastFile("dutycycle", &EncoderSettings::sDutyCycle);
+            settingsDialogsOK();
+            EXPECT_EQ(gSettings.sDutyCycle, "66");
+            break;
+        case ViewCommand::AdvancedSettingsLoadOfAnEmptyBatch:
+            restartOnTheViewAsALastFile("maxbatch", &EncoderSettings::sMaxBatch);
+            settingsDialogsOK();
+            EXPECT_EQ(gSettings.sMaxBatch, "10");
+            break;
+        case ViewCommand::FamiliesLoadOfAStartCapcodeThatIsNoNumber: {
+            encsim::Database db = programmedSample();
+            db.families[2] = QStringList{"1", "12A4567", "5", "A", "3", "005", "3000", "00", "00"};
+            sim->setDatabase(db);
+            read();
+            ASSERT_EQ(gDb.Families[2][famStartCap], "12A4567");
+            ShowFamiliesEditor();
+            EXPECT_EQ(gDb.Families[2][famStartCap], "0000008");
+            EXPECT_EQ(families()->fgFamilies->TextMatrix(3, cfgfam::colStartCap), "0000008");
+            break;
+        }
+        case ViewCommand::FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily:
+            // family 3 typed without its start capcode goes out as typed (the
+            // read left it complete); the closing erases it before it asks,
+            // and an erased family goes out unused
+            ShowFamiliesEditor();
+            typeFamily(3, cfgfam::colQty, "5");
+            typeFamily(3, cfgfam::colStartID, "3000");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            // the verdict a groups editor's OK leaves when its check keeps it open
+            gRun.bDefinitionIncomplete = true;
+            prompts.answer(Answer::No);
+            PressCloseBox(families());
+            EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+            EXPECT_TRUE(windowShown("frmCfgFam"));
+            EXPECT_EQ(gDb.Families[2][famActive], "0");
+            EXPECT_FALSE(gRun.bMatchesEncoder);
+            // programmed as it now stands, it closes with nothing left to change
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            gRun.bDefinitionIncomplete = true;
+            prompts.answer(Answer::Yes);
+            PressCloseBox(families());
+            EXPECT_EQ(prompts.pending(), 0);
+            EXPECT_FALSE(windowShown("frmCfgFam"));
+            break;
+        case ViewCommand::ProgrammingThatFallsSilentWithAMessageTypedDuringIt:
+        case ViewCommand::ProgrammingCancelledWithAMessageTypedDuringIt: {
+            // the run sends the messages as they were when it started; one
+            // typed while it writes stays in the view alone
+            const bool cancel = command == ViewCommand::ProgrammingCancelledWithAMessageTypedDuringIt;
+            ShowMessagesEditor();
+            sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rM 9 "});
+            if (cancel)
+                forms::cancelSend()->Show();
+            else
+                platform::SetTimeScale(0.05);
+            onExchange("\rM 9 ", [this, cancel] {
+                typeMessage(4, "TYPED DURING THE RUN");
+                if (cancel)
+                    forms::cancelSend()->Command1->click();
+            });
+            prompts.answer(Answer::OK);  // "Write Error"
+            w->mnuWriteDB_Click();
+            platform::SetTimeScale(1.0);
+            EXPECT_EQ(prompts.last().title, "Write Error");
+            // as the run leaves it, before anything asks
+            EXPECT_FALSE(gRun.bMatchesEncoder);
+            EXPECT_FALSE(w->cmdLookup->isEnabled());
+            EXPECT_EQ(sim->database().messages[3], "");
+            EXPECT_EQ(gDb.CannedMessages[3], "TYPED DURING THE RUN");
+            // the read that would lose it asks first
+            prompts.answer(Answer::No);
+            w->mnuReadDB_Click();
+            EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
+            EXPECT_EQ(gDb.CannedMessages[3], "TYPED DURING THE RUN");
+            break;
+        }
         case ViewCommand::ConsoleOnTAP: consoleOn("TAP"); break;
         case ViewCommand::ConsoleOnCOMP1: consoleOn("COMP1"); break;
         case ViewCommand::ConsoleOnCOMP2: consoleOn("COMP2"); break;
@@ -1330,6 +1463,7 @@ TEST_P(MatchingView, ClaimsToMatchOnlyWhileProgrammingWouldChangeNothing)
     EXPECT_EQ(w->mnuSendMsg->isEnabled(), matches);
     EXPECT_EQ(w->cmdLookup->isEnabled(), matches);
     EXPECT_EQ(w->ToolbarButtonByKey("test")->isEnabled(), matches);
+    EXPECT_EQ(ViewMatchesEncoder(), matches) << "the claim no longer held, and nothing had noticed until asked";
     if (!matches) {
         EXPECT_NE(w->StatusPanelText(1), kReadSuccessCaption);
         EXPECT_NE(w->StatusPanelText(1), kWriteSuccessCaption);

@@ -23,6 +23,7 @@
 #include "support/appfixture.h"
 #include "support/ptypeer.h"
 #include "support/simharness.h"
+#include "transfer/matchclaim.h"
 #include "transfer/transfer.h"
 
 #include <QAction>
