@@ -42,6 +42,8 @@ void ScriptedPrompts::answerWith(std::function<platform::Reply(const platform::P
 platform::Reply ScriptedPrompts::handle(const platform::Prompt &p)
 {
     m_seen.append(SeenPrompt{p.kind, p.title, p.text, p.icon, p.buttons, p.defaultButton, p.fileName, p.filter});
+    if (m_queue.isEmpty() && m_unqueued)
+        return m_unqueued(p);
     if (m_queue.isEmpty()) {
         if (!m_allowUnexpected)
             ADD_FAILURE() << "unexpected box: title \"" << p.title.toStdString() << "\" text \""

@@ -39,6 +39,10 @@ public:
     // Answer every box that has no queued answer with its first button
     // instead of failing (for tests that only count boxes).
     void allowUnexpected(bool allow) { m_allowUnexpected = allow; }
+    // Answer every box that has no queued answer with `f` instead (for tests
+    // whose boxes depend on what they drew); `f` judges the box itself.
+    // An empty function puts the usual handling back.
+    void answerUnqueuedWith(std::function<platform::Reply(const platform::Prompt &)> f) { m_unqueued = std::move(f); }
 
     const QList<SeenPrompt> &seen() const { return m_seen; }
     int count() const { return int(m_seen.size()); }
@@ -53,6 +57,7 @@ private:
     QList<std::function<platform::Reply(const platform::Prompt &)>> m_queue;
     QList<SeenPrompt> m_seen;
     bool m_allowUnexpected = false;
+    std::function<platform::Reply(const platform::Prompt &)> m_unqueued;
 };
 
 // Makes every box that no ScriptedPrompts answers fail the running test.

@@ -27,6 +27,7 @@
 #include "support/ptypeer.h"
 #include "support/simharness.h"
 #include "transfer/transfer.h"
+#include "transfer/transferfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,116 +110,6 @@ EncoderSettings version7Settings()
 }
 
 }  // namespace
-
-class DatabaseTransfer : public AppFixture {
-protected:
-    std::unique_ptr<encsim::PtySimulator> sim;
-    std::unique_ptr<DeviceLink> simLink;
-    std::unique_ptr<ReplyTimeOutGuard> guard;
-    frmTerminal *w = nullptr;
-    QByteArray savedCom1;
-
-    void TearDown() override
-    {
-        AppFixture::TearDown();
-        guard.reset();
-        if (sim)
-            sim->stop();
-        qputenv("QV_COM1", savedCom1);
-    }
-
-    // The program started, its COM 1 open on a simulated encoder of `firmware`
-    // already in programming mode.
-    void connect(int firmware, const encsim::PtyOptions &options = {})
-    {
-        encsim::Config config;
-        config.firmware = firmware;
-        config.startInProgrammingMode = true;
-        sim = std::make_unique<encsim::PtySimulator>(config, options);
-        ASSERT_TRUE(sim->start()) << sim->errorString().toStdString();
-        guard = std::make_unique<ReplyTimeOutGuard>(sim.get());
-        simLink = std::make_unique<DeviceLink>(sim->slavePath());
-        ASSERT_FALSE(simLink->path().isEmpty());
-        savedCom1 = qgetenv("QV_COM1");
-        qputenv("QV_COM1", simLink->path().toLocal8Bit());
-        w = start();
-        closeSplash();
-        ASSERT_NE(w, nullptr);
-        gRun.bV7Firmware = firmware == 7;
-        ASSERT_TRUE(w->MSComm1.setPortOpen(true)) << w->MSComm1.ErrorText().toStdString();
-    }
-
-    QString path(const QString &name) const { return QDir(appDir()).filePath(name); }
-
-    // Writes the file and opens it as a user does.
-    void openFile(const QString &name, const PagerDatabase &db, const EncoderSettings &s, const QString &notes)
-    {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(WritePagerDatabaseFile(db, s, notes, nullptr));
-        f.close();
-        prompts.answerFile(path(name));
-        w->mnuOpenFile_Click();
-    }
-
-    // The question is asked when the view's claim, checked, does not hold.
-    void program()
-    {
-        if (!ViewMatchesEncoder())
-            prompts.answer(Answer::Yes);  // "Program Encoder?"
-        w->mnuWriteDB_Click();
-    }
-
-    void read()
-    {
-        if (!ViewMatchesEncoder())
-            prompts.answer(Answer::Yes);  // "About to OverWrite Edits"
-        w->mnuReadDB_Click();
-    }
-
-    // Runs `action` on the program's thread while the encoder takes the
-    // first exchange that holds `marker` (the wait in progress sees it).
-    void onExchange(const QByteArray &marker, std::function<void()> action)
-    {
-        sim->setObserver([marker, action, done = std::make_shared<bool>(false)](const encsim::Exchange &ex) {
-            if (*done || !ex.received.contains(marker))
-                return;
-            *done = true;
-            QMetaObject::invokeMethod(qApp, action, Qt::QueuedConnection);
-        });
-    }
-
-    QList<QByteArray> received() const
-    {
-        QList<QByteArray> out;
-        for (const encsim::Exchange &ex : sim->exchanges())
-            out << ex.received;
-        return out;
-    }
-
-    // The toolbar back after a run: every button, but the test button only
-    // while the view matches the encoder.
-    bool toolbarBack() const
-    {
-        if (!w->Toolbar1->isEnabled())
-            return false;
-        for (int i = 1; i <= 7; ++i)
-            if (!w->ToolbarButton(i)->isEnabled())
-                return false;
-        return w->ToolbarButtonByKey("test")->isEnabled() == gRun.bMatchesEncoder;
-    }
-
-    // What every run leaves behind, whatever its outcome.
-    void expectCleanExit() const
-    {
-        EXPECT_FALSE(gRun.bNoModifiedStatus);
-        EXPECT_FALSE(gRun.bPortBusy);
-        EXPECT_FALSE(w->Timer2.Enabled());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(forms::cancelSendIfLoaded(), nullptr);
-        EXPECT_TRUE(w->MSComm1.PortOpen());
-    }
-};
 
 // ---- round trips ----------------------------------------------------------
 
@@ -1352,6 +1243,14 @@ enum class ViewCommand {
     GroupsCheckAfterProgrammingAPagerInNoFamily,
     SettingsDialogsOK,
     SerialPortSettingsLoadOfAFormatNotListed,
+    SerialPortSettingsLoadOfAnInvalidSpeed,
+    SerialPortSettingsLoadOfAnUnknownProtocol,
+    AdvancedSettingsLoadOfAnEmptyDutyCycle,
+    AdvancedSettingsLoadOfAnEmptyBatch,
+    FamiliesLoadOfAStartCapcodeThatIsNoNumber,
+    FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily,
+    ProgrammingThatFallsSilentWithAMessageTypedDuringIt,
+    ProgrammingCancelledWithAMessageTypedDuringIt,
     ConsoleOnTAP,
     ConsoleOnCOMP1,
     ConsoleOnCOMP2,
@@ -1372,6 +1271,14 @@ const char *const kViewCommandNames[] = {
     "GroupsCheckAfterProgrammingAPagerInNoFamily",
     "SettingsDialogsOK",
     "SerialPortSettingsLoadOfAFormatNotListed",
+    "SerialPortSettingsLoadOfAnInvalidSpeed",
+    "SerialPortSettingsLoadOfAnUnknownProtocol",
+    "AdvancedSettingsLoadOfAnEmptyDutyCycle",
+    "AdvancedSettingsLoadOfAnEmptyBatch",
+    "FamiliesLoadOfAStartCapcodeThatIsNoNumber",
+    "FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily",
+    "ProgrammingThatFallsSilentWithAMessageTypedDuringIt",
+    "ProgrammingCancelledWithAMessageTypedDuringIt",
     "ConsoleOnTAP",
     "ConsoleOnCOMP1",
     "ConsoleOnCOMP2",
@@ -1382,37 +1289,35 @@ const char *const kViewCommandNames[] = {
     "NewDatabase",
 };
 
-bool windowShown(const char *name) { return forms::window(name) && forms::window(name)->isVisible(); }
-
-// The sample database as programming leaves it: an unused group goes out
-// with its twenty pager IDs, where a factory encoder holds only eight zeros.
-encsim::Database programmedSample()
-{
-    encsim::Database db = encsim::Database::sample();
-    for (QStringList &group : db.groups)
-        while (group.size() < encsim::GroupFieldCount)
-            group << QStringLiteral("0000");
-    return db;
-}
-
 }  // namespace
 
-class MatchingView : public DatabaseTransfer, public ::testing::WithParamInterface<int> {
+class MatchingView : public ViewCommandFixture, public ::testing::WithParamInterface<int> {
 protected:
-    frmCfgFam *families() { return qobject_cast<frmCfgFam *>(forms::window("frmCfgFam")); }
-    frmCfgGroup *groups() { return qobject_cast<frmCfgGroup *>(forms::window("frmCfgGroup")); }
-
-    // Types `text` into the families editor's cell as the user does.
-    void typeFamily(int row, int col, const QString &text)
+    // The program started again on the view it shows, saved with the
+    // setting `key` empty as its last file, on an encoder that holds that
+    // view: the start-up load claims to match it.
+    void restartOnTheViewAsALastFile(const char *key, QString EncoderSettings::*setting)
     {
-        frmCfgFam *e = families();
-        e->fgFamilies->setRow(row);
-        e->fgFamilies->setCol(col);
-        e->fgFamilies_Click();
-        e->txtFam->clear();
-        for (const QChar c : text)
-            e->txtFam->setText(e->txtFam->text() + c);
+        EncoderSettings s = gSettings;
+        (s.*setting).clear();
+        QFile f(path("last.pg8"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(WritePagerDatabaseFile(gDb, s, QString(), nullptr));
+        f.close();
+        sim->setSetting(key, "");
+        shutDown();  // the encoder restarts into paging mode
+        ResetSharedState();
+        store(QStringLiteral("LastFile"), path("last.pg8"));
+        w = start();
+        closeSplash();
+        ASSERT_TRUE(w->MSComm1.setPortOpen(true));
+        ASSERT_TRUE(EncoderExchange(QStringLiteral("#PrgmMode#"), Term::CR, true, {QStringLiteral("9600 baud")}, 4000,
+                                    false)
+                        .found);
+        ASSERT_TRUE(gRun.bMatchesEncoder);
+        ASSERT_EQ(gSettings.*setting, "");
     }
+
     // Family 3 typed in the open families editor, then programmed.
     void programTypedFamily3(const QString &quantity, const QString &startID)
     {
@@ -1422,38 +1327,6 @@ protected:
         program();
         ASSERT_TRUE(gRun.bMatchesEncoder);
     }
-    void typeGroup(int row, int col, const QString &text)
-    {
-        frmCfgGroup *e = groups();
-        e->fgGroups->setRow(row);
-        e->fgGroups->setCol(col);
-        e->fgGroups_Click();
-        e->txtGrp->setText(text);
-    }
-
-    // Opens the test console as the user does and closes it once it shows.
-    void openAndCloseTheConsole()
-    {
-        RunWhen([] { return windowShown("frmMessageTest"); },
-                [] { qobject_cast<QDialog *>(forms::window("frmMessageTest"))->done(0); });
-        w->mnuSendMsg_Click();
-        DropPendingActions();
-        EXPECT_EQ(forms::window("frmMessageTest"), nullptr);
-    }
-
-    void consoleOn(const QString &protocol)
-    {
-        sim->setSetting("serial1 protocol", protocol);
-        read();
-        openAndCloseTheConsole();
-    }
-
-    // The encoder as it stands: its database and settings.
-    std::pair<encsim::Database, QMap<QString, QString>> encoderState()
-    {
-        return sim->withEncoder([](encsim::Encoder &e) { return std::make_pair(e.database(), e.settings()); });
-    }
-
     void run(ViewCommand command)
     {
         using namespace groupsgrid;
@@ -1522,31 +1395,106 @@ protected:
         case ViewCommand::SettingsDialogsOK:
             // the serial port settings, through their button the access code
             // and the advanced settings, each left with OK
-            RunWhen([] { return windowShown("frmSettings_Main"); },
-                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdSettings->click(); });
-            RunWhen([] { return windowShown("frmPassword"); }, [] {
-                auto *p = qobject_cast<frmPassword *>(forms::window("frmPassword"));
-                p->txtName->setText("KRELV");
-                p->cmdOK->click();
-            });
-            RunWhen([] { return windowShown("frmSettings"); },
-                    [] { qobject_cast<frmSettings *>(forms::window("frmSettings"))->cmdOK->click(); },
-                    0);
-            RunWhen([] { return windowShown("frmSettings_Main") && !forms::window("frmSettings"); },
-                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdOK->click(); });
-            w->Toolbar1_ButtonClick("settings");
-            DropPendingActions();
-            EXPECT_EQ(forms::window("frmSettings_Main"), nullptr);
+            settingsDialogsOK();
             break;
         case ViewCommand::SerialPortSettingsLoadOfAFormatNotListed:
             // odd parity is no choice of the dialog: it shows no parity
             sim->setSetting("serial2 databits", "O71");
             read();
-            RunWhen([] { return windowShown("frmSettings_Main"); },
-                    [] { qobject_cast<frmSettings_Main *>(forms::window("frmSettings_Main"))->cmdOK->click(); });
-            w->Toolbar1_ButtonClick("settings");
-            DropPendingActions();
+            serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial2Databits, "N81");
             break;
+        case ViewCommand::SerialPortSettingsLoadOfAnInvalidSpeed:
+            sim->setSetting("serial1 baud", "Invalid");
+            read();
+            serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial1Baud, "9600");
+            break;
+        case ViewCommand::SerialPortSettingsLoadOfAnUnknownProtocol:
+            sim->setSetting("serial1 protocol", "XYZ");
+            read();
+            serialPortSettingsOK();
+            EXPECT_EQ(gSettings.sSerial1Protocol, "TAP");
+            break;
+        case ViewCommand::AdvancedSettingsLoadOfAnEmptyDutyCycle:
+            restartOnTheViewAsALastFile("dutycycle", &EncoderSettings::sDutyCycle);
+            settingsDialogsOK();
+            EXPECT_EQ(gSettings.sDutyCycle, "66");
+            break;
+        case ViewCommand::AdvancedSettingsLoadOfAnEmptyBatch:
+            restartOnTheViewAsALastFile("maxbatch", &EncoderSettings::sMaxBatch);
+            settingsDialogsOK();
+            EXPECT_EQ(gSettings.sMaxBatch, "10");
+            break;
+        case ViewCommand::FamiliesLoadOfAStartCapcodeThatIsNoNumber: {
+            encsim::Database db = programmedSample();
+            db.families[2] = QStringList{"1", "12A4567", "5", "A", "3", "005", "3000", "00", "00"};
+            sim->setDatabase(db);
+            read();
+            ASSERT_EQ(gDb.Families[2][famStartCap], "12A4567");
+            ShowFamiliesEditor();
+            EXPECT_EQ(gDb.Families[2][famStartCap], "0000008");
+            EXPECT_EQ(families()->fgFamilies->TextMatrix(3, cfgfam::colStartCap), "0000008");
+            break;
+        }
+        case ViewCommand::FamiliesCloseQuestionAfterProgrammingAnIncompleteFamily:
+            // family 3 typed without its start capcode goes out as typed (the
+            // read left it complete); the closing erases it before it asks,
+            // and an erased family goes out unused
+            ShowFamiliesEditor();
+            typeFamily(3, cfgfam::colQty, "5");
+            typeFamily(3, cfgfam::colStartID, "3000");
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            // the verdict a groups editor's OK leaves when its check keeps it open
+            gRun.bDefinitionIncomplete = true;
+            prompts.answer(Answer::No);
+            PressCloseBox(families());
+            EXPECT_EQ(prompts.last().title, "Incomplete Database Definition");
+            EXPECT_TRUE(windowShown("frmCfgFam"));
+            EXPECT_EQ(gDb.Families[2][famActive], "0");
+            EXPECT_FALSE(gRun.bMatchesEncoder);
+            // programmed as it now stands, it closes with nothing left to change
+            program();
+            ASSERT_TRUE(gRun.bMatchesEncoder);
+            gRun.bDefinitionIncomplete = true;
+            prompts.answer(Answer::Yes);
+            PressCloseBox(families());
+            EXPECT_EQ(prompts.pending(), 0);
+            EXPECT_FALSE(windowShown("frmCfgFam"));
+            break;
+        case ViewCommand::ProgrammingThatFallsSilentWithAMessageTypedDuringIt:
+        case ViewCommand::ProgrammingCancelledWithAMessageTypedDuringIt: {
+            // the run sends the messages as they were when it started; one
+            // typed while it writes stays in the view alone
+            const bool cancel = command == ViewCommand::ProgrammingCancelledWithAMessageTypedDuringIt;
+            ShowMessagesEditor();
+            sim->addFault({encsim::FaultKind::Silence, 1, 1, "\rM 9 "});
+            if (cancel)
+                forms::cancelSend()->Show();
+            else
+                platform::SetTimeScale(0.05);
+            onExchange("\rM 9 ", [this, cancel] {
+                typeMessage(4, "TYPED DURING THE RUN");
+                if (cancel)
+                    forms::cancelSend()->Command1->click();
+            });
+            prompts.answer(Answer::OK);  // "Write Error"
+            w->mnuWriteDB_Click();
+            platform::SetTimeScale(1.0);
+            EXPECT_EQ(prompts.last().title, "Write Error");
+            // as the run leaves it, before anything asks
+            EXPECT_FALSE(gRun.bMatchesEncoder);
+            EXPECT_FALSE(w->cmdLookup->isEnabled());
+            EXPECT_EQ(sim->database().messages[3], "");
+            EXPECT_EQ(gDb.CannedMessages[3], "TYPED DURING THE RUN");
+            // the read that would lose it asks first
+            prompts.answer(Answer::No);
+            w->mnuReadDB_Click();
+            EXPECT_EQ(prompts.last().title, "About to OverWrite Edits");
+            EXPECT_EQ(gDb.CannedMessages[3], "TYPED DURING THE RUN");
+            break;
+        }
         case ViewCommand::ConsoleOnTAP: consoleOn("TAP"); break;
         case ViewCommand::ConsoleOnCOMP1: consoleOn("COMP1"); break;
         case ViewCommand::ConsoleOnCOMP2: consoleOn("COMP2"); break;
@@ -1593,6 +1541,7 @@ TEST_P(MatchingView, ClaimsToMatchOnlyWhileProgrammingWouldChangeNothing)
     EXPECT_EQ(w->mnuSendMsg->isEnabled(), matches);
     EXPECT_EQ(w->cmdLookup->isEnabled(), matches);
     EXPECT_EQ(w->ToolbarButtonByKey("test")->isEnabled(), matches);
+    EXPECT_EQ(ViewMatchesEncoder(), matches) << "the claim no longer held, and nothing had noticed until asked";
     if (!matches) {
         EXPECT_NE(w->StatusPanelText(1), kReadSuccessCaption);
         EXPECT_NE(w->StatusPanelText(1), kWriteSuccessCaption);
