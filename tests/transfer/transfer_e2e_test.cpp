@@ -12,7 +12,6 @@
 #include "editors/editors.h"
 #include "editors/frmcfgfam.h"
 #include "editors/frmcfggroup.h"
-#include "editors/frmcfgmsg.h"
 #include "editors/frmpassword.h"
 #include "editors/frmsettings.h"
 #include "editors/frmsettingsmain.h"
@@ -679,53 +678,6 @@ TEST_F(DatabaseTransfer, AnEditDuringTheRunDoesNotEndMatchingTheEncoder)
     EXPECT_FALSE(gRun.bMatchesEncoder);
     EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
     expectCleanExit();
-}
-
-// An edit typed while programming writes is the user's, however the run
-// ends: a run that then fails or is cancelled leaves the view modified, and
-// the next Read asks before it replaces the edit.
-TEST_F(DatabaseTransfer, AnEditTypedDuringAFailedProgrammingRunIsNotReplacedByTheNextReadUnasked)
-{
-    connect(8);
-    gDb = roundTripDatabase();
-    ShowMessagesEditor();
-    auto *editor = qobject_cast<frmCfgMsg *>(forms::window("frmCfgMsg"));
-    ASSERT_NE(editor, nullptr);
-    for (const bool cancel : {false, true}) {
-        SCOPED_TRACE(cancel ? "cancelled" : "silent encoder");
-        program();
-        ASSERT_TRUE(gRun.bMatchesEncoder);
-        const QString typed = cancel ? QStringLiteral("TYPED BEFORE CANCEL") : QStringLiteral("TYPED BEFORE SILENCE");
-        if (cancel)
-            forms::cancelSend()->Show();
-        else
-            platform::SetTimeScale(0.05);
-        // the encoder never answers message 9: the time-out or the cancel ends that wait
-        sim->addFault({encsim::FaultKind::Silence, 1, 1, "M 9 "});
-        onExchange("M 9 ", [&] {
-            editor->txtMsg->setText(typed);  // message 1, where the editor opened
-            if (cancel)
-                forms::cancelSend()->Command1->click();
-        });
-        prompts.answer(Answer::OK);
-        w->mnuWriteDB_Click();
-        platform::SetTimeScale(1.0);
-        EXPECT_EQ(prompts.last().title, "Write Error");
-        EXPECT_EQ(gDb.CannedMessages[0], typed);
-        EXPECT_FALSE(gRun.bMatchesEncoder);
-        EXPECT_EQ(w->StatusPanelText(1), kModifiedCaption);
-        EXPECT_FALSE(w->ToolbarButtonByKey("test")->isEnabled());
-        EXPECT_FALSE(w->mnuSendMsg->isEnabled());
-        EXPECT_FALSE(w->cmdLookup->isEnabled());
-        expectCleanExit();
-
-        const int exchanges = sim->exchangeCount();
-        prompts.answer(Answer::No);
-        w->Toolbar1_ButtonClick("read");
-        EXPECT_EQ(prompts.last().title, "Read Encoder?");
-        EXPECT_EQ(sim->exchangeCount(), exchanges);
-        EXPECT_EQ(gDb.CannedMessages[0], typed);
-    }
 }
 
 // A group the encoder holds with its timer on and timer message "0": the
