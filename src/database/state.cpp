@@ -76,6 +76,14 @@ long FamilyEndCap(const FamilyRow &row, bool incCapBy8)
     return incCapBy8 ? start + (qty - 1) * 8 : start + qty - 1;
 }
 
+bool AllDigits(const QString &text)
+{
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
 QString ReplaceAll(const QString &text, const QString &find, const QString &replacement)
 {
     if (find.isEmpty())

@@ -170,5 +170,9 @@ long FamilyEndCap(const FamilyRow &row, bool incCapBy8);
 // Every occurrence of `find` in `text` replaced; an empty `find` changes nothing.
 QString ReplaceAll(const QString &text, const QString &find, const QString &replacement);
 
+// True when every character of `text` is one of 0 to 9 (so also for an
+// empty text).
+bool AllDigits(const QString &text);
+
 // "1" for exactly True, "0" otherwise: how a Boolean travels in files and records.
 inline QString BoolDigit(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }

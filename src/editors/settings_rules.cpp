@@ -23,14 +23,6 @@ constexpr FlowOption kFlows[5] = {
     {"Alt Software (Flow before ACK/NAK)", "ASW"},
 };
 
-bool allDigits(const QString &s)
-{
-    for (QChar c : s)
-        if (c.unicode() < '0' || c.unicode() > '9')
-            return false;
-    return true;
-}
-
 // The value of a text of digits, saturated far above any limit the dialog
 // applies (a long run of digits is simply a large number).
 qint64 digitsValue(const QString &s)
@@ -112,7 +104,7 @@ int FlowOptionIndex(const QString &flow)
 
 bool DutyCycleManagementActive(const QString &dutyCycle)
 {
-    if (dutyCycle.isEmpty() || !allDigits(dutyCycle))
+    if (dutyCycle.isEmpty() || !AllDigits(dutyCycle))
         return false;
     const qint64 duty = digitsValue(dutyCycle);
     return duty > 0 && duty < 100;
@@ -122,9 +114,9 @@ AdvancedValuesVerdict CheckAdvancedValues(const QString &dutyCycle, const QStrin
 {
     if (dutyCycle.isEmpty() || batch.isEmpty())
         return AdvancedValuesVerdict::EmptyValue;
-    if (!allDigits(dutyCycle))
+    if (!AllDigits(dutyCycle))
         return AdvancedValuesVerdict::BadDutyCycle;
-    if (!allDigits(batch))
+    if (!AllDigits(batch))
         return AdvancedValuesVerdict::BadBatch;
     if (DutyCycleManagementActive(dutyCycle) && digitsValue(batch) > kMaxManagedBatch)
         return AdvancedValuesVerdict::BatchTooHigh;

@@ -20,14 +20,6 @@ constexpr int kDirectIdLength = 5;
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
-bool allDigits(const QString &text)
-{
-    for (const QChar c : text)
-        if (!isDigit(c))
-            return false;
-    return true;
-}
-
 bool isFunctionLetter(QChar c) { return QStringLiteral("ABCDabcd").contains(c); }
 
 const QString kNumericError = QStringLiteral("Expected Numeric Characters\rGot Alpha Characters");
@@ -73,7 +65,7 @@ QString trimCapcodeZeros(QString text)
 bool validateCapcode(const QString &typed)
 {
     const QString text = trimCapcodeZeros(typed);
-    if (!allDigits(text) || text.size() > kCapcodeDigits)
+    if (!AllDigits(text) || text.size() > kCapcodeDigits)
         return capcodeBox();
     bool ok = false;
     const int c = text.toInt(&ok);
@@ -140,7 +132,7 @@ bool validateDirectId(const QString &id)
         return invalidIdBox(QStringLiteral("Expected 1, 2, or 5\rGot ") + second);
     if (!QStringLiteral("01234").contains(last))
         return invalidIdBox(QStringLiteral("Expected 0, 1, 2, 3, or 4\rGot ") + last);
-    if (!allDigits(id.left(n - 3)))
+    if (!AllDigits(id.left(n - 3)))
         return invalidIdBox(kNumericError);
     return true;
 }

@@ -16,20 +16,10 @@ constexpr int kFirstField = 2;
 // fields of a group that travel: GroupID .. PagerID20
 constexpr int kGroupWireFields = grpPagerID20 + 1;
 
-bool allDigits(const QString &token)
-{
-    if (token.isEmpty())
-        return false;
-    for (const QChar c : token)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
 // Digits by their value, without bounds: "0010" is "10", "0000" is "0".
 QString tokenMeaning(const QString &token)
 {
-    if (!allDigits(token))
+    if (token.isEmpty() || !AllDigits(token))
         return token;
     qsizetype zeros = 0;
     while (zeros < token.size() - 1 && token.at(zeros) == u'0')
